@@ -1,0 +1,48 @@
+# Windows build: the program (32-bit, GUI subsystem, UTF-16 W functions) and
+# the test executables that run under Wine (or on Windows).
+target_sources(volmaru_core PRIVATE ${VOLMARU_WIN_SOURCES})
+target_compile_definitions(volmaru_core PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
+                                               _WIN32_WINNT=0x0601 WINVER=0x0601)
+set(_win_libs user32 gdi32 shell32 ole32 oleaut32 uuid winmm comctl32 shlwapi)
+target_link_libraries(volmaru_core PUBLIC ${_win_libs})
+
+if(MINGW)
+  # -municode: wWinMain/wmain receive UTF-16 arguments.
+  set(_win_link_options -static -municode)
+  # windres reads the resource script as UTF-8 (see its code_page pragma).
+  set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+endif()
+
+add_executable(volmaru WIN32 ${VOLMARU_APP_WIN_SOURCES})
+set_target_properties(volmaru PROPERTIES OUTPUT_NAME Volmaru)
+target_link_libraries(volmaru PRIVATE volmaru_core)
+target_link_options(volmaru PRIVATE ${_win_link_options})
+set_property(SOURCE resources/volmaru.rc APPEND PROPERTY OBJECT_DEPENDS
+             ${CMAKE_CURRENT_SOURCE_DIR}/resources/volmaru.manifest
+             ${CMAKE_CURRENT_SOURCE_DIR}/resources/volmaru.ico)
+
+# The read-only files the program finds beside itself in "Data".
+add_custom_command(TARGET volmaru POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_CURRENT_SOURCE_DIR}/resources/Data
+          $<TARGET_FILE_DIR:volmaru>/Data)
+
+# The end-to-end driver (console, wmain): built with the program because
+# tools/run.sh uses it to wait for the tray icon.
+add_executable(volmaru_driver ${VOLMARU_E2E_DRIVER_WIN_SOURCES})
+target_link_libraries(volmaru_driver PRIVATE volmaru_core)
+target_link_options(volmaru_driver PRIVATE ${_win_link_options})
+
+if(VOLMARU_TESTS)
+  enable_testing()
+  set(GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources to cross-build")
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  add_executable(volmaru_win_tests ${VOLMARU_WIN_TEST_SOURCES})
+  target_link_libraries(volmaru_win_tests PRIVATE volmaru_core gtest_main gmock)
+  target_link_options(volmaru_win_tests PRIVATE -static)
+  # One ctest entry per executable: starting Wine costs a second, so tests
+  # are not discovered one by one.
+  add_test(NAME volmaru_win_tests COMMAND volmaru_win_tests --gtest_color=no)
+  set_tests_properties(volmaru_win_tests PROPERTIES TIMEOUT 600)
+endif()

@@ -1,0 +1,262 @@
+#include "settings/ini_document.h"
+
+#include "common/text.h"
+
+namespace volmaru::settings {
+namespace {
+
+constexpr size_t npos = std::string::npos;
+
+bool IsProfileSpace(unsigned char c) { return c == ' ' || (c >= 0x09 && c <= 0x0D) || c == 0x1A; }
+
+// Length in bytes of the character starting at s[i].
+size_t CharLen(std::string_view s, size_t i) {
+  return (IsCp932LeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size()) ? 2 : 1;
+}
+
+size_t CharCount(std::string_view s) {
+  size_t n = 0;
+  for (size_t i = 0; i < s.size(); i += CharLen(s, i)) ++n;
+  return n;
+}
+
+// The first `chars` characters of s.
+std::string_view FirstChars(std::string_view s, size_t chars) {
+  size_t i = 0;
+  for (size_t n = 0; n < chars && i < s.size(); ++n) i += CharLen(s, i);
+  return s.substr(0, i);
+}
+
+// At most `bytes` bytes of s without splitting a double-byte character.
+std::string_view FirstBytes(std::string_view s, size_t bytes) {
+  size_t i = 0;
+  while (i < s.size()) {
+    const size_t len = CharLen(s, i);
+    if (i + len > bytes) break;
+    i += len;
+  }
+  return s.substr(0, i);
+}
+
+// Start of the last character of s (s not empty).
+size_t LastCharStart(std::string_view s) {
+  size_t last = 0;
+  for (size_t i = 0; i < s.size(); i += CharLen(s, i)) last = i;
+  return last;
+}
+
+}  // namespace
+
+std::string_view TrimProfileSpace(std::string_view s) {
+  while (!s.empty() && IsProfileSpace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
+  while (!s.empty() && IsProfileSpace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
+  return s;
+}
+
+bool ProfileNamesEqual(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  size_t i = 0;
+  while (i < a.size()) {
+    const size_t len = CharLen(a, i);
+    if (len == 2) {
+      if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
+    } else if (AsciiLower(a[i]) != AsciiLower(b[i])) {
+      return false;
+    }
+    i += len;
+  }
+  return true;
+}
+
+IniDocument::Line IniDocument::Classify(std::string text, std::string eol) {
+  Line line;
+  line.text = std::move(text);
+  line.eol = std::move(eol);
+  const std::string_view t = TrimProfileSpace(line.text);
+  if (t.empty()) {
+    line.kind = Kind::kBlank;
+    return line;
+  }
+  if (t.front() == '[') {
+    // The name runs to the last "]" of the line; a "]" that is the second
+    // byte of a double-byte character does not count.
+    size_t close = npos;
+    for (size_t i = 1; i < t.size(); i += CharLen(t, i)) {
+      if (t[i] == ']') close = i;
+    }
+    if (close != npos) {
+      line.kind = Kind::kSection;
+      line.name = std::string(t.substr(1, close - 1));
+      return line;
+    }
+    // A "[" line without "]" is read like any other line.
+  }
+  line.kind = Kind::kKey;
+  const size_t eq = t.find('=');  // "=" is never the second byte of a character
+  if (eq == npos) {
+    line.name = std::string(t);
+    return line;
+  }
+  line.name = std::string(TrimProfileSpace(t.substr(0, eq)));
+  line.value = std::string(TrimProfileSpace(t.substr(eq + 1)));
+  line.hasValue = true;
+  return line;
+}
+
+IniDocument IniDocument::Parse(std::string_view bytes) {
+  IniDocument doc;
+  size_t start = 0;
+  while (start < bytes.size()) {
+    size_t end = start;
+    while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
+    size_t next = end;
+    if (next < bytes.size()) {
+      next += (bytes[next] == '\r' && next + 1 < bytes.size() && bytes[next + 1] == '\n') ? 2 : 1;
+    }
+    doc.lines_.push_back(Classify(std::string(bytes.substr(start, end - start)),
+                                  std::string(bytes.substr(end, next - end))));
+    start = next;
+  }
+  return doc;
+}
+
+std::string IniDocument::Serialize() const {
+  std::string out;
+  for (const Line& l : lines_) {
+    out += l.text;
+    out += l.eol;
+  }
+  return out;
+}
+
+size_t IniDocument::FindSection(std::string_view name) const {
+  const std::string_view wanted = TrimProfileSpace(name);
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    if (lines_[i].kind == Kind::kSection && ProfileNamesEqual(lines_[i].name, wanted)) return i;
+  }
+  return npos;
+}
+
+size_t IniDocument::SectionEnd(size_t header) const {
+  size_t i = header + 1;
+  while (i < lines_.size() && lines_[i].kind != Kind::kSection) ++i;
+  return i;
+}
+
+std::string IniDocument::NewLineEnd() const {
+  for (const Line& l : lines_) {
+    if (!l.eol.empty()) return l.eol;
+  }
+  return "\r\n";
+}
+
+std::optional<std::string> IniDocument::Get(std::string_view section, std::string_view key) const {
+  const std::string_view wantedKey = TrimProfileSpace(key);
+  if (wantedKey.empty()) return std::nullopt;
+  const size_t header = FindSection(section);
+  if (header == npos) return std::nullopt;
+  const size_t end = SectionEnd(header);
+  for (size_t i = header + 1; i < end; ++i) {
+    const Line& l = lines_[i];
+    if (l.kind != Kind::kKey || !ProfileNamesEqual(l.name, wantedKey)) continue;
+    if (!l.hasValue) return std::nullopt;
+    std::string_view v = l.value;
+    v = v.substr(0, v.find('\0'));  // the caller sees a C string
+    // Matching quotes are removed; when the value is too long for the buffer
+    // the closing quote is cut off by the copy and the last copied
+    // character is dropped instead, as the platform does.
+    bool quoted = false;
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && LastCharStart(v) == v.size() - 1 &&
+        v.back() == v.front()) {
+      quoted = true;
+      v.remove_prefix(1);
+    }
+    const size_t chars = CharCount(v);
+    std::string_view copied = FirstChars(v, kValueBufferSize - 1);
+    if (quoted && kValueBufferSize >= chars && !copied.empty()) {
+      copied = copied.substr(0, LastCharStart(copied));
+    }
+    return std::string(FirstBytes(copied, kValueBufferSize - 1));
+  }
+  return std::nullopt;
+}
+
+bool IniDocument::HasSection(std::string_view section) const { return FindSection(section) != npos; }
+
+std::vector<std::string> IniDocument::Keys(std::string_view section) const {
+  std::vector<std::string> keys;
+  const size_t header = FindSection(section);
+  if (header == npos) return keys;
+  const size_t end = SectionEnd(header);
+  for (size_t i = header + 1; i < end; ++i) {
+    const Line& l = lines_[i];
+    if (l.kind == Kind::kKey && l.hasValue && !l.name.empty() && l.name.front() != ';') {
+      keys.push_back(l.name);
+    }
+  }
+  return keys;
+}
+
+void IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
+  std::string cleanValue(value);
+  for (char& c : cleanValue) {
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  const std::string keyName(TrimProfileSpace(key));
+  const std::string eol = NewLineEnd();
+  size_t header = FindSection(section);
+  if (header == npos) {
+    if (!lines_.empty() && lines_.back().eol.empty()) lines_.back().eol = eol;
+    lines_.push_back(Classify("[" + std::string(TrimProfileSpace(section)) + "]", eol));
+    lines_.push_back(Classify(keyName + "=" + cleanValue, eol));
+    return;
+  }
+  const size_t end = SectionEnd(header);
+  size_t lastContent = header;
+  for (size_t i = header + 1; i < end; ++i) {
+    Line& l = lines_[i];
+    if (l.kind == Kind::kKey && ProfileNamesEqual(l.name, keyName)) {
+      // The name keeps the spelling the file gives it.
+      const std::string name = l.name;
+      std::string lineEnd = l.eol;
+      l = Classify(name + "=" + cleanValue, std::move(lineEnd));
+      return;
+    }
+    if (l.kind != Kind::kBlank) lastContent = i;
+  }
+  if (lines_[lastContent].eol.empty()) lines_[lastContent].eol = eol;
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(lastContent + 1),
+                Classify(keyName + "=" + cleanValue, eol));
+}
+
+bool IniDocument::DeleteKey(std::string_view section, std::string_view key) {
+  const size_t header = FindSection(section);
+  if (header == npos) return false;
+  const std::string_view wantedKey = TrimProfileSpace(key);
+  bool changed = false;
+  size_t end = SectionEnd(header);
+  for (size_t i = header + 1; i < end;) {
+    if (lines_[i].kind == Kind::kKey && ProfileNamesEqual(lines_[i].name, wantedKey)) {
+      lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i));
+      --end;
+      changed = true;
+    } else {
+      ++i;
+    }
+  }
+  return changed;
+}
+
+bool IniDocument::EraseSection(std::string_view section) {
+  // Every section of that name goes, so that no later duplicate comes to
+  // light in place of the erased one.
+  bool changed = false;
+  for (size_t header = FindSection(section); header != npos; header = FindSection(section)) {
+    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(header),
+                 lines_.begin() + static_cast<std::ptrdiff_t>(SectionEnd(header)));
+    changed = true;
+  }
+  return changed;
+}
+
+}  // namespace volmaru::settings

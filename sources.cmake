@@ -1,0 +1,61 @@
+# The one list of sources for every build. Portable code (no <windows.h>) is
+# built and unit-tested on the host and also compiled into the Windows
+# program; files ending in _win are the thin Win32 layer beside it; files
+# ending in _posix stand in for them on the host.
+
+set(VOLMARU_CORE_SOURCES
+  common/text.cpp
+  settings/ini_document.cpp
+  settings/profile_file.cpp
+  settings/settings_schema.cpp
+  settings/settings_store.cpp
+  settings/time_format.cpp
+)
+
+set(VOLMARU_POSIX_SOURCES
+  common/text_posix.cpp
+  settings/file_port_posix.cpp
+)
+
+set(VOLMARU_WIN_SOURCES
+  common/text_win.cpp
+  common/handle_win.cpp
+  settings/file_port_win.cpp
+  settings/locale_format_win.cpp
+)
+
+# The resident program itself.
+set(VOLMARU_APP_WIN_SOURCES
+  app/main_win.cpp
+  resources/volmaru.rc
+)
+
+# Console helper of the end-to-end tests: runs beside the program in the same
+# Wine desktop and inspects it from the outside (tests/e2e/run-e2e.sh).
+set(VOLMARU_E2E_DRIVER_WIN_SOURCES
+  tests/e2e/driver_win.cpp
+)
+
+# Host unit tests (GoogleTest), mirroring the layout.
+set(VOLMARU_HOST_TEST_SOURCES
+  tests/common/text_test.cpp
+  tests/settings/ini_document_test.cpp
+  tests/settings/profile_file_test.cpp
+  tests/settings/settings_store_test.cpp
+  tests/settings/time_format_test.cpp
+  tests/settings/atomic_write_test.cpp
+)
+
+# Tests cross-built for Windows and run under Wine.
+set(VOLMARU_WIN_TEST_SOURCES
+  tests/settings/profile_differential_wintest.cpp
+  tests/settings/profile_file_wintest.cpp
+)
+
+set(VOLMARU_BENCH_SOURCES
+  bench/settings_bench.cpp
+)
+
+set(VOLMARU_FUZZ_SOURCES
+  tests/fuzz/ini_document_fuzz.cpp
+)

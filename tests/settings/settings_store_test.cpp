@@ -1,0 +1,269 @@
+#include "settings/settings_store.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/settings/fake_files.h"
+
+namespace volmaru::settings {
+namespace {
+
+using testing::FakeFiles;
+
+constexpr const char* kPath = "/docs/Settei.ini";
+
+class SettingsStoreTest : public ::testing::Test {
+ protected:
+  FakeFiles fs;
+  ProfileFile file{fs, kPath};
+  SettingsStore store{file, JapaneseDateTimeFormat()};
+
+  std::string& Text() { return fs.files[kPath]; }
+};
+
+TEST_F(SettingsStoreTest, NoFileGivesTheDocumentedDefaults) {
+  const MainWindowSettings m = store.LoadMainWindow();
+  EXPECT_TRUE(m.Keyboard.MainKeyOnly);
+  EXPECT_EQ(m.Keyboard.VolumeStep, 3);
+  EXPECT_EQ(m.Keyboard.MainKey, (KeyBinding{29, "無変換"}));
+  EXPECT_EQ(m.Keyboard.VolumeUpKey, (KeyBinding{39, "→"}));
+  EXPECT_EQ(m.Keyboard.VolumeDownKey, (KeyBinding{37, "←"}));
+  EXPECT_EQ(m.Keyboard.MuteKey, (KeyBinding{40, "↓"}));
+  EXPECT_EQ(m.Icon.Text, 0xFFFFFFu);
+  EXPECT_EQ(m.Icon.Back, 0xFF0000u);
+  EXPECT_TRUE(m.DeviceProfiles.empty());
+  EXPECT_FALSE(m.WheelReverse);
+  EXPECT_EQ(m.VolumeChangeWaitTime, 0);
+  EXPECT_EQ(m.TrayIconWaitTime, 500);
+  EXPECT_FALSE(m.NoChangeByKey || m.NoChangeByMouse || m.NoShowBalloonHint || m.ScheduleUse);
+  for (const auto& group : m.Schedule) {
+    for (const VolumeSchedule& band : group) EXPECT_FALSE(band.IsComplete());
+  }
+  const MeterSettings meter = store.LoadMeter();
+  EXPECT_EQ(meter.Position, 0);
+  EXPECT_EQ(meter.Color, 0x00FF00u);
+  EXPECT_EQ(meter.ShowTime, 10);
+  EXPECT_FALSE(meter.AllwaysShow);
+  EXPECT_TRUE(meter.SavedVolumes.empty());
+  const PageSettings pages = store.LoadPages();
+  EXPECT_TRUE(pages.IsShowByPointIcon);
+  for (bool visible : pages.VisibleMenuItems) EXPECT_TRUE(visible);
+  EXPECT_EQ(fs.writes, 0) << "reading never creates the file";
+}
+
+TEST_F(SettingsStoreTest, AnEmptyFileReadsExactlyLikeNoFile) {
+  const PageSettings none = store.LoadPages();
+  Text() = "";
+  const PageSettings empty = store.LoadPages();
+  EXPECT_EQ(none.Keyboard, empty.Keyboard);
+  EXPECT_EQ(none.Icon, empty.Icon);
+  EXPECT_EQ(none.Schedule, empty.Schedule);
+  EXPECT_EQ(none.VisibleMenuItems, empty.VisibleMenuItems);
+  EXPECT_EQ(none.TrayIconWaitTime, empty.TrayIconWaitTime);
+}
+
+TEST_F(SettingsStoreTest, IntegersReadLikeTheOriginalProgram) {
+  const struct {
+    const char* text;
+    int32_t expected;
+  } cases[] = {
+      {"0x0A", 10}, {"0X1f", 31}, {"$FF", 255}, {"-7", -7}, {"+8", 8},
+      {"$FFFFFFFF", -1}, {"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1},
+      {"2147483648", 3}, {"", 3}, {"abc", 3}, {"12abc", 3}, {"0x", 3}, {"1.5", 3}, {"$", 3},
+  };
+  for (const auto& c : cases) {
+    Text() = std::string("[KeyBoad]\r\nVolumeChangeValue=") + c.text + "\r\n";
+    EXPECT_EQ(store.ReadInt(keys::VolumeChangeValue), c.expected) << "text: " << c.text;
+  }
+}
+
+TEST_F(SettingsStoreTest, KeyNamesDoNotDependOnCase) {
+  Text() = "[KeyBoad]\r\nMainkeyOnly=0\r\n";
+  EXPECT_FALSE(store.LoadMainWindow().Keyboard.MainKeyOnly);
+  EXPECT_FALSE(store.LoadPages().Keyboard.MainKeyOnly);
+}
+
+TEST_F(SettingsStoreTest, ABooleanOfTwoIsTrueAndIsSavedAsOne) {
+  Text() = "[VolumeBar]\r\nIsShowByPointIcon=2\r\n";
+  PageSettings pages = store.LoadPages();
+  EXPECT_TRUE(pages.IsShowByPointIcon);
+  store.SaveSettingsWindow(pages, {});
+  EXPECT_EQ(file.Read("VolumeBar", "IsShowByPointIcon"), "1");
+}
+
+TEST_F(SettingsStoreTest, RangesAreNotCheckedWhenReading) {
+  Text() = "[VolumeBar]\r\nShowTime=0\r\n[KeyBoad]\r\nVolumeChangeValue=500\r\n";
+  EXPECT_EQ(store.LoadMeter().ShowTime, 0);
+  EXPECT_EQ(store.LoadMainWindow().Keyboard.VolumeStep, 500);
+}
+
+TEST_F(SettingsStoreTest, ABandWithAMissingEndIsEmptyAndItsLeftoversGoAtTheNextSave) {
+  Text() =
+      "[Schedule]\r\nUse=1\r\nStartTime0=1899/12/30 7:30:00\r\nEndTime0=1899/12/30 9:00:00\r\nVolume0=-10\r\n"
+      "StartTime1=1899/12/30 12:00:00\r\nVolume1=5\r\n";
+  PageSettings pages = store.LoadPages();
+  const VolumeSchedule& band0 = pages.Schedule[0][0];
+  EXPECT_NEAR(band0.Start, 7.5 / 24, 1e-9);
+  EXPECT_NEAR(band0.End, 9.0 / 24, 1e-9);
+  EXPECT_EQ(band0.Offset, -10);
+  EXPECT_FALSE(pages.Schedule[0][1].IsComplete());
+  store.SaveSettingsWindow(pages, {});
+  EXPECT_FALSE(file.HasKey("Schedule", "StartTime1"));
+  EXPECT_FALSE(file.HasKey("Schedule", "Volume1"));
+  EXPECT_EQ(file.Read("Schedule", "StartTime0"), "1899/12/30 7:30:00");
+  EXPECT_EQ(file.Read("Schedule", "Volume0"), "-10");
+}
+
+TEST_F(SettingsStoreTest, ASaveWithTheScheduleOffLeavesTheBandsForLater) {
+  Text() = "[Schedule]\r\nUse=1\r\nStartTime1=1899/12/30 12:00:00\r\n[Schedule3]\r\nVolume2=4\r\n";
+  PageSettings pages = store.LoadPages();
+  pages.ScheduleUse = false;
+  store.SaveSettingsWindow(pages, {});
+  EXPECT_EQ(file.Read("Schedule", "Use"), "0");
+  EXPECT_EQ(file.Read("Schedule", "StartTime1"), "1899/12/30 12:00:00");
+  EXPECT_EQ(file.Read("Schedule3", "Volume2"), "4");
+}
+
+TEST_F(SettingsStoreTest, MidnightIsWrittenAsTheDateAloneAndReadsBackAsZero) {
+  TDefDeviceTrayIconData p;
+  p.DeviceName = "スピーカー";
+  p.ScheduleChangeTime = 0.0;
+  store.SaveSettingsWindow(store.LoadPages(), {p});
+  EXPECT_EQ(file.Read("DeviceIconData0", "ScheduleChangeTime"), "1899/12/30");
+  const auto profiles = store.LoadMainWindow().DeviceProfiles;
+  ASSERT_EQ(profiles.size(), 1u);
+  EXPECT_EQ(profiles[0].ScheduleChangeTime, 0.0);
+  EXPECT_EQ(profiles[0].DeviceName, "スピーカー");
+}
+
+TEST_F(SettingsStoreTest, ProfileCountLimitsWhatIsReadAndExtraSectionsStay) {
+  Text() = "[Icon]\r\nColor=255\r\nBackColor=0\r\nDeviceIconDataCount=2\r\n";
+  for (int i = 0; i < 5; ++i) {
+    Text() += "[DeviceIconData" + std::to_string(i) + "]\r\nDeviceName=Dev" + std::to_string(i) + "\r\n";
+  }
+  Text() += "[DeviceIconData1]\r\nTextColor=7\r\n";  // duplicate: ignored
+  const MainWindowSettings m = store.LoadMainWindow();
+  ASSERT_EQ(m.DeviceProfiles.size(), 2u);
+  EXPECT_EQ(m.DeviceProfiles[1].DeviceName, "Dev1");
+  // Colours missing in a profile come from the [Icon] colours.
+  EXPECT_EQ(m.DeviceProfiles[1].TextColor, 255u);
+  EXPECT_EQ(m.DeviceProfiles[1].BackColor, 0u);
+  EXPECT_TRUE(m.DeviceProfiles[1].IsShowOnMenu);
+  EXPECT_EQ(m.DeviceProfiles[1].NormalVolume, 50);
+  EXPECT_EQ(m.DeviceProfiles[1].VolumeBarColor, 0x00FF00u);
+  store.SaveSettingsWindow(store.LoadPages(), m.DeviceProfiles);
+  for (int i = 2; i < 5; ++i) {
+    EXPECT_EQ(file.Read("DeviceIconData" + std::to_string(i), "DeviceName"), "Dev" + std::to_string(i));
+  }
+  EXPECT_EQ(file.Keys("DeviceIconData0").size(), 8u);
+}
+
+TEST_F(SettingsStoreTest, MigrationOfTheLegacyMainKey) {
+  Text() = "; hand note\r\n[KeyBoad]\r\nMainKey=3\r\nVolumeChangeValue=5\r\n[Icon]\r\nColor=1\r\n";
+  store.RunMigrations();
+  EXPECT_EQ(Text(), "; hand note\r\n[KeyBoad]\r\nVolumeChangeValue=5\r\nMainKeyCode=18\r\nMainKeyName=Alt\r\n"
+                    "[Icon]\r\nColor=1\r\n");
+  EXPECT_EQ(store.LoadMainWindow().Keyboard.MainKey, (KeyBinding{18, "Alt"}));
+
+  Text() = "[KeyBoad]\r\nMainKey=9\r\n";
+  store.RunMigrations();
+  EXPECT_EQ(Text(), "[KeyBoad]\r\n");
+  EXPECT_EQ(store.LoadMainWindow().Keyboard.MainKey, (KeyBinding{29, "無変換"}));
+
+  Text() = "[KeyBoad]\r\nMainKey=6\r\n";
+  store.RunMigrations();
+  EXPECT_EQ(store.LoadMainWindow().Keyboard.MainKey, (KeyBinding{93, "アプリケーション"}));
+}
+
+TEST_F(SettingsStoreTest, MigrationSplitsNoChangeByKeyAndMouse) {
+  Text() = "[NoChangeByKeyAndMouse]\r\nValue=1\r\n[NoChangeByKey]\r\nValue=0\r\n";
+  store.RunMigrations();
+  EXPECT_FALSE(file.HasSection("NoChangeByKeyAndMouse"));
+  const MainWindowSettings m = store.LoadMainWindow();
+  EXPECT_TRUE(m.NoChangeByKey);
+  EXPECT_TRUE(m.NoChangeByMouse);
+}
+
+TEST_F(SettingsStoreTest, MigrationDropsAnOldLayoutScheduleWhole) {
+  Text() = "[Schedule]\r\nUse=1\r\nNormalVolume=40\r\n[Schedule1]\r\nVolume0=3\r\n[Keep]\r\nk=1\r\n"
+           "[Schedule7]\r\nVolume0=3\r\n";
+  store.RunMigrations();
+  EXPECT_EQ(Text(), "[Keep]\r\nk=1\r\n");
+  EXPECT_FALSE(store.LoadMainWindow().ScheduleUse);
+  // A current-layout schedule is left alone.
+  Text() = "[Schedule]\r\nUse=1\r\n";
+  store.RunMigrations();
+  EXPECT_EQ(Text(), "[Schedule]\r\nUse=1\r\n");
+}
+
+TEST_F(SettingsStoreTest, ANewFileHasItsSectionsInTheSaveOrderAndMeterColourLast) {
+  PageSettings pages = store.LoadPages();
+  pages.ScheduleUse = true;
+  pages.Schedule[2][1] = {0.25, 0.5, 7};
+  TDefDeviceTrayIconData dev;
+  dev.DeviceName = "HDMI";
+  store.SaveSettingsWindow(pages, {dev});
+  std::vector<std::string> sections;
+  for (size_t start = 0; start < Text().size();) {
+    const size_t end = Text().find("\r\n", start);
+    const std::string line = Text().substr(start, end - start);
+    if (line.front() == '[') sections.push_back(line.substr(1, line.size() - 2));
+    start = end + 2;
+  }
+  EXPECT_EQ(sections, (std::vector<std::string>{"VolumeBar", "KeyBoad", "Icon", "VisibleMenuItems",
+                                                "DeviceIconData0", "WheelHokoChange", "VolumeChangeWaitTime",
+                                                "TrayIconWaitTime", "NoChangeByKey", "NoChangeByMouse",
+                                                "Schedule", "Schedule2"}));
+  EXPECT_EQ(file.Keys("VolumeBar").back(), "Color");
+  EXPECT_EQ(file.Keys("Icon").back(), "DeviceIconDataCount");
+  EXPECT_EQ(file.Read("Schedule2", "StartTime1"), "1899/12/30 6:00:00");
+  EXPECT_EQ(file.Read("Schedule2", "EndTime1"), "1899/12/30 12:00:00");
+  // A full save: 37 keys, 8 for the profile and 3 for the one complete band.
+  EXPECT_EQ(fs.writes, 37 + 8 + 3);
+}
+
+TEST_F(SettingsStoreTest, AFailedWriteStopsTheSaveAtThatKeyAndKeepsEarlierKeys) {
+  fs.writeBudget = 4;  // Position, ColorByIconColor, ChangeColorByDevice, AllwaysShow
+  PageSettings pages = store.LoadPages();
+  pages.Position = 2;
+  pages.ShowTime = 20;
+  EXPECT_THROW(store.SaveSettingsWindow(pages, {}), SettingsWriteError);
+  EXPECT_EQ(file.Read("VolumeBar", "Position"), "2");
+  EXPECT_EQ(file.Read("VolumeBar", "AllwaysShow"), "0");
+  EXPECT_EQ(file.Read("VolumeBar", "ShowTime"), std::nullopt);
+}
+
+TEST_F(SettingsStoreTest, DirectWritersTouchOnlyTheirKeys) {
+  Text() = "[VolumeBar]\r\nPosition=3\r\n";
+  store.WriteToggle(SettingsStore::Toggle::kNoChangeByKey, true);
+  store.WriteToggle(SettingsStore::Toggle::kNoShowBalloonHint, true);
+  store.WriteMeterPosition(3, {100, 200});
+  store.WriteVersionWindowSize(400, 300);
+  EXPECT_EQ(Text(),
+            "[VolumeBar]\r\nPosition=3\r\n[NoChangeByKey]\r\nValue=1\r\n[NoShowBalloonHint]\r\nValue=1\r\n"
+            "[FormPosX]\r\n3=100\r\n[FormPosY]\r\n3=200\r\n[VersionForm]\r\nWidth=400\r\nHeight=300\r\n");
+  const MeterSettings meter = store.LoadMeter();
+  EXPECT_EQ(meter.Places[3], (MeterPosition{100, 200}));
+  EXPECT_FALSE(meter.Places[0].IsSet());
+  EXPECT_EQ(store.ReadVersionWindowSize(10, 20), std::make_pair(400, 300));
+}
+
+TEST_F(SettingsStoreTest, VersionWindowSizeIsTheDesignSizeWithoutAFile) {
+  EXPECT_EQ(store.ReadVersionWindowSize(321, 123), std::make_pair(321, 123));
+  Text() = "[Other]\r\n";
+  EXPECT_EQ(store.ReadVersionWindowSize(321, 123), std::make_pair(321, 123));
+}
+
+TEST_F(SettingsStoreTest, SavedVolumesAddAndRewrite) {
+  store.AddSavedVolume(0, 30);
+  store.AddSavedVolume(1, 70);
+  EXPECT_EQ(store.LoadMeter().SavedVolumes, (std::vector<int>{30, 70}));
+  Text() += "[SavedVolume]\r\n5=99\r\n";  // a stray duplicate section
+  store.RewriteSavedVolumes({70});
+  EXPECT_EQ(store.LoadMeter().SavedVolumes, (std::vector<int>{70}));
+  EXPECT_EQ(file.Keys("SavedVolume"), (std::vector<std::string>{"0", "Count"}));
+  Text() = "[SavedVolume]\r\nCount=3\r\n0=10\r\n2=-1\r\n";
+  EXPECT_EQ(store.LoadMeter().SavedVolumes, (std::vector<int>{10, -1, -1}));
+}
+
+}  // namespace
+}  // namespace volmaru::settings
