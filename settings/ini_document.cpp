@@ -86,7 +86,7 @@ IniDocument::Line IniDocument::Classify(std::string text, std::string eol) {
     }
     if (close != npos) {
       line.kind = Kind::kSection;
-      line.name = std::string(t.substr(1, close - 1));
+      line.name = std::string(TrimProfileSpace(t.substr(1, close - 1)));
       return line;
     }
     // A "[" line without "]" is read like any other line.
@@ -130,7 +130,10 @@ std::string IniDocument::Serialize() const {
 }
 
 size_t IniDocument::FindSection(std::string_view name) const {
-  const std::string_view wanted = TrimProfileSpace(name);
+  return FindSectionExactly(TrimProfileSpace(name));
+}
+
+size_t IniDocument::FindSectionExactly(std::string_view wanted) const {
   for (size_t i = 0; i < lines_.size(); ++i) {
     if (lines_[i].kind == Kind::kSection && ProfileNamesEqual(lines_[i].name, wanted)) return i;
   }
@@ -152,7 +155,6 @@ std::string IniDocument::NewLineEnd() const {
 
 std::optional<std::string> IniDocument::Get(std::string_view section, std::string_view key) const {
   const std::string_view wantedKey = TrimProfileSpace(key);
-  if (wantedKey.empty()) return std::nullopt;
   const size_t header = FindSection(section);
   if (header == npos) return std::nullopt;
   const size_t end = SectionEnd(header);
@@ -185,7 +187,8 @@ bool IniDocument::HasSection(std::string_view section) const { return FindSectio
 
 std::vector<std::string> IniDocument::Keys(std::string_view section) const {
   std::vector<std::string> keys;
-  const size_t header = FindSection(section);
+  // The listing, unlike a key lookup, takes the section name as given.
+  const size_t header = FindSectionExactly(section);
   if (header == npos) return keys;
   const size_t end = SectionEnd(header);
   for (size_t i = header + 1; i < end; ++i) {

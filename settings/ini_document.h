@@ -3,7 +3,7 @@
 // section and key names match without regard to ASCII case, spaces around
 // names and values are trimmed, a value in matching quotes is unquoted, the
 // first of duplicate sections and keys wins, and lines without "=" hold no
-// value. Edits touch only the lines they name; every other byte of the file
+// value; spaces inside the brackets of a section name do not count. Edits touch only the lines they name; every other byte of the file
 // (comments, unknown sections, line ends) is kept as it was.
 #pragma once
 
@@ -53,6 +53,7 @@ class IniDocument {
   static Line Classify(std::string text, std::string eol);
   // Index of the first section header with that name, or npos.
   size_t FindSection(std::string_view name) const;
+  size_t FindSectionExactly(std::string_view name) const;
   size_t SectionEnd(size_t header) const;
   std::string NewLineEnd() const;
 

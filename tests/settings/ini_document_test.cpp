@@ -19,6 +19,14 @@ TEST(IniReadTest, NamesMatchWithoutCaseAndSpacesAreTrimmed) {
   EXPECT_EQ(Get(f, "Icon", "Color"), std::nullopt);
 }
 
+TEST(IniReadTest, SpacesInsideTheBracketsAreNotPartOfTheName) {
+  const std::string f = "[ T ]\r\nk=1\r\n";
+  EXPECT_EQ(Get(f, "T", "k"), "1");
+  EXPECT_EQ(IniDocument::Parse(f).Keys("T"), std::vector<std::string>{"k"});
+  // Listing keys takes the caller's name as it is.
+  EXPECT_TRUE(IniDocument::Parse(f).Keys(" T ").empty());
+}
+
 TEST(IniReadTest, FirstOfDuplicateSectionsAndKeysWins) {
   const std::string f = "[A]\nk=1\nk=2\n[B]\nx=9\n[a]\nk=3\nonly=4\n";
   EXPECT_EQ(Get(f, "A", "k"), "1");
@@ -40,7 +48,7 @@ TEST(IniReadTest, LinesWithoutEqualsHoldNoValueAndEmptyValuesAreValues) {
   const std::string f = "[S]\nflag\n; note=1\nempty=\n=nameless\n";
   EXPECT_EQ(Get(f, "S", "flag"), std::nullopt);
   EXPECT_EQ(Get(f, "S", "empty"), "");
-  EXPECT_EQ(Get(f, "S", ""), std::nullopt);
+  EXPECT_EQ(Get(f, "S", ""), "nameless");
   EXPECT_EQ(IniDocument::Parse(f).Keys("S"), (std::vector<std::string>{"empty"}));
 }
 
