@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# The one test command: installs what is missing, builds, and runs every
+# tier: host unit tests, Windows tests under Wine, a bounded fuzz run of the
+# settings parser and the end-to-end checks of the real program in a Wine
+# desktop. Ends with "N passed, N failed"; exits non-zero on any failure.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+ROOT=$PWD
+FUZZ_SECONDS=${VOLMARU_FUZZ_SECONDS:-60}
+JOBS=$(nproc)
+
+passed=0
+failed=0
+failures=()
+note() { printf '\n==== %s\n' "$*"; }
+count() {  # count NAME PASSED FAILED
+  passed=$((passed + $2))
+  failed=$((failed + $3))
+  if [ "$3" -gt 0 ]; then failures+=("$1: $3 failed"); fi
+}
+fatal_step() {  # a step that could not run at all counts as one failure
+  count "$1" 0 1
+  echo "FAILED STEP: $1"
+}
+
+if [ "$(id -u)" -eq 0 ]; then
+  tools/install-deps.sh || { echo "dependency installation failed"; exit 1; }
+else
+  tools/install-deps.sh || { echo "run as root to install the dependencies"; exit 1; }
+fi
+
+ctest_counts() {  # ctest_counts NAME BUILD_DIR
+  local log="$2/ctest.log"
+  ctest --test-dir "$2" --output-on-failure -j "$JOBS" >"$log" 2>&1
+  local rc=$?
+  cat "$log"
+  local line total failedn
+  line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1)
+  if [ -z "$line" ]; then
+    fatal_step "$1 (no ctest summary, exit $rc)"
+    return
+  fi
+  failedn=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
+  total=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$line")
+  count "$1" $((total - failedn)) "$failedn"
+}
+
+note "host build"
+if cmake -S . -B build/host -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVOLMARU_WERROR=ON >/dev/null &&
+   cmake --build build/host -j "$JOBS"; then
+  note "host tests"
+  ctest_counts "host tests" build/host
+else
+  fatal_step "host build"
+fi
+
+note "windows build"
+if cmake -S . -B build/win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+     -DCMAKE_BUILD_TYPE=Release -DVOLMARU_WERROR=ON >/dev/null &&
+   cmake --build build/win -j "$JOBS"; then
+  note "windows tests under wine"
+  # A fresh Japanese prefix for the run; wine-exec.sh reuses it per test.
+  tools/wine-env.sh fresh-prefix >/dev/null
+  ctest_counts "wine tests" build/win
+  win_ok=1
+else
+  fatal_step "windows build"
+  win_ok=0
+fi
+
+note "fuzzing the settings parser for ${FUZZ_SECONDS}s"
+if CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+     -DVOLMARU_FUZZ=ON -DVOLMARU_TESTS=OFF >/dev/null &&
+   cmake --build build/fuzz -j "$JOBS" --target ini_document_fuzz; then
+  mkdir -p build/fuzz/corpus
+  if build/fuzz/ini_document_fuzz build/fuzz/corpus tests/fuzz/seeds -max_total_time="$FUZZ_SECONDS" \
+       -max_len=4096 -print_final_stats=1 >build/fuzz/fuzz.log 2>&1; then
+    tail -12 build/fuzz/fuzz.log
+    count "fuzz" 1 0
+  else
+    tail -40 build/fuzz/fuzz.log
+    count "fuzz" 0 1
+  fi
+else
+  fatal_step "fuzz build"
+fi
+
+note "end-to-end checks"
+if [ "$win_ok" -eq 1 ]; then
+  tests/e2e/run-e2e.sh build/win 2>&1 | tee build/e2e.log
+  line=$(grep -E '^e2e: [0-9]+ passed, [0-9]+ failed' build/e2e.log | tail -1)
+  if [ -n "$line" ]; then
+    count "e2e" "$(sed -E 's/e2e: ([0-9]+) passed.*/\1/' <<<"$line")" \
+      "$(sed -E 's/.* ([0-9]+) failed.*/\1/' <<<"$line")"
+  else
+    fatal_step "e2e (no summary)"
+  fi
+else
+  fatal_step "e2e (no windows build)"
+fi
+
+echo
+for f in "${failures[@]}"; do echo "FAILED: $f"; done
+echo "${passed} passed, ${failed} failed"
+[ "$failed" -eq 0 ]
