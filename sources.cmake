@@ -4,12 +4,14 @@
 # ending in _posix stand in for them on the host.
 
 set(VOLMARU_CORE_SOURCES
+  app/startup.cpp
   common/text.cpp
   settings/ini_document.cpp
   settings/profile_file.cpp
   settings/settings_schema.cpp
   settings/settings_store.cpp
   settings/time_format.cpp
+  tray/popup_menu.cpp
 )
 
 set(VOLMARU_POSIX_SOURCES
@@ -38,12 +40,14 @@ set(VOLMARU_E2E_DRIVER_WIN_SOURCES
 
 # Host unit tests (GoogleTest), mirroring the layout.
 set(VOLMARU_HOST_TEST_SOURCES
+  tests/app/startup_test.cpp
   tests/common/text_test.cpp
   tests/settings/ini_document_test.cpp
   tests/settings/profile_file_test.cpp
   tests/settings/settings_store_test.cpp
   tests/settings/time_format_test.cpp
   tests/settings/atomic_write_test.cpp
+  tests/tray/popup_menu_test.cpp
 )
 
 # Tests cross-built for Windows and run under Wine.

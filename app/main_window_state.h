@@ -1,0 +1,78 @@
+// The run-time state of the hidden main window. Everything starts as zero,
+// false or empty; time stamps are timeGetTime milliseconds (0 = nothing
+// pending) compared with unsigned arithmetic, so the 49.7-day wrap is
+// harmless.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "devices/device_profile.h"
+#include "schedule/volume_schedule.h"
+#include "settings/settings_store.h"
+
+namespace volmaru::app {
+
+struct Point {
+  int x = 0;
+  int y = 0;
+  bool operator==(const Point&) const = default;
+};
+
+struct MainWindowState {
+  std::string ExeFolder;            // with a trailing "\"
+  std::string DataFolder;           // with a trailing "\"
+  std::string StartupShortcutPath;  // "" when none
+  bool UseEndpointVolume = false;
+  bool StartupComplete = false;
+
+  // Loaded from the settings file at start-up.
+  settings::KeyboardSettings Keyboard;
+  bool WheelReverse = false;
+  int VolumeChangeWaitTime = 0;
+  int TrayIconWaitTime = 500;
+  settings::IconColours IconColours;
+  std::vector<TDefDeviceTrayIconData> DeviceProfiles;
+  bool ScheduleUse = false;
+  ScheduleTable Schedule{};
+
+  // Volume and mute.
+  int MixerVolume = 0;
+  float EndpointScalar = 0.0f;
+  int LastVolume = 0;
+  uint8_t MixerMute = 0;
+  int32_t EndpointMute = 0;
+  bool IsMuted = false;
+  bool VolumeReadOk = false;
+  bool VolumeSetOk = false;
+  bool MuteReadOk = false;
+  bool MuteToggleOk = false;
+  bool MixerNotifying = false;
+
+  // Input rate limits and guard.
+  uint32_t LastVolumeStepAt = 0;
+  uint32_t LastMuteToggleAt = 0;
+  bool WheelBusy = false;
+
+  uint32_t MeterShownAt = 0;
+  uint32_t ResumedAt = 0;
+  uint32_t TrayClickedAt = 0;
+  uint32_t TrayPointedAt = 0;
+  Point TrayPointPos;
+  uint32_t DeviceListRefreshedAt = 0;
+
+  std::string DefaultDeviceName;
+  bool IconUpdating = false;
+  std::vector<std::string> DeviceIDs;
+  std::vector<std::string> DeviceNames;
+  int InsertedDeviceItemCount = 0;
+};
+
+// The resume-from-sleep notice: only an automatic resume is stamped.
+inline constexpr unsigned kPbtApmResumeAutomatic = 18;
+inline void OnPowerBroadcast(MainWindowState& s, unsigned event, uint32_t now) {
+  if (event == kPbtApmResumeAutomatic) s.ResumedAt = now;
+}
+
+}  // namespace volmaru::app
