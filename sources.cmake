@@ -12,6 +12,8 @@ set(VOLMARU_CORE_SOURCES
   settings/settings_store.cpp
   settings/time_format.cpp
   tray/popup_menu.cpp
+  tray/tooltip_text.cpp
+  volume/volume_ops.cpp
 )
 
 set(VOLMARU_POSIX_SOURCES
@@ -48,6 +50,8 @@ set(VOLMARU_HOST_TEST_SOURCES
   tests/settings/time_format_test.cpp
   tests/settings/atomic_write_test.cpp
   tests/tray/popup_menu_test.cpp
+  tests/tray/tooltip_text_test.cpp
+  tests/volume/volume_ops_test.cpp
 )
 
 # Tests cross-built for Windows and run under Wine.

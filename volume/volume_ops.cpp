@@ -1,0 +1,167 @@
+#include "volume/volume_ops.h"
+
+#include <cmath>
+
+#include "tray/popup_menu.h"
+#include "tray/tooltip_text.h"
+
+namespace volmaru::volume {
+
+int ScalarToPercent(float scalar) {
+  // The default rounding mode sends halves to the even neighbour.
+  return static_cast<int>(std::nearbyint(static_cast<double>(scalar) * 100.0));
+}
+
+int VolumeOps::CurrentVolume() const {
+  return s_.UseEndpointVolume ? ScalarToPercent(s_.EndpointScalar) : s_.MixerVolume;
+}
+
+void VolumeOps::VolumeText(int volume) {
+  view_.SetTrayText(tray::VolumeTooltip(volume, s_.Keyboard.MainKey.name, s_.DefaultDeviceName));
+}
+
+void VolumeOps::MuteText() { view_.SetTrayText(tray::MuteTooltip(s_.Keyboard.MainKey.name, s_.DefaultDeviceName)); }
+
+void VolumeOps::ReadVolume() {
+  if (Muted()) return;  // the volume is not polled while muted
+  s_.VolumeReadOk = false;
+  int v = 0;
+  if (s_.UseEndpointVolume) {
+    float scalar = 0;
+    if (!endpoint_ || !endpoint_->GetMasterVolumeLevelScalar(scalar)) return;
+    s_.EndpointScalar = scalar;
+    v = ScalarToPercent(scalar);
+  } else {
+    if (!mixer_ || !mixer_->HasMasterItem() || !mixer_->HasVolumeControl()) return;
+    Mixer1ControlChange();
+    s_.MixerVolume = mixer_->GetMasterVolume();
+    v = mixer_->GetMasterVolume();
+  }
+  s_.VolumeReadOk = true;
+  if (v == s_.LastVolume) return;
+  s_.LastVolume = v;
+  if (s_.StartupComplete) {
+    s_.MeterShownAt = view_.Now();
+    view_.ShowMeterKeepingForeground(false);
+  }
+  VolumeText(s_.LastVolume);
+  view_.ProcessPendingMessages();
+  if (!s_.IconUpdating) view_.UpdateTrayIcon(v);
+}
+
+void VolumeOps::ReadMute() {
+  s_.MuteReadOk = false;
+  if (s_.UseEndpointVolume) {
+    int32_t mute = 0;
+    if (!endpoint_ || !endpoint_->GetMute(mute)) return;
+    s_.EndpointMute = mute;
+  } else {
+    if (!mixer_ || !mixer_->HasMasterItem() || !mixer_->HasMuteControl()) return;
+    Mixer1ControlChange();
+    s_.MixerMute = mixer_->GetMasterMute() ? 1 : 0;
+  }
+  s_.MuteReadOk = true;
+  if (Muted()) {
+    if (!s_.IsMuted) {
+      MuteText();
+      view_.ShowTrayImage(1);
+      view_.SetMuteMenuCaption(tray::kCaptionUnmute);
+      if (s_.StartupComplete) {
+        s_.MeterShownAt = view_.Now();
+        view_.ShowMeterKeepingForeground(true);
+      }
+    }
+    s_.IsMuted = true;
+  } else {
+    if (s_.IsMuted) {
+      VolumeText(s_.LastVolume);
+      // Before the first number was drawn, slot 0 holds no number yet.
+      if (view_.VolumeIconExists() && !s_.IconUpdating) view_.ShowTrayImage(0);
+      view_.SetMuteMenuCaption(tray::kCaptionMute);
+      if (s_.StartupComplete) {
+        s_.MeterShownAt = view_.Now();
+        view_.ShowMeterKeepingForeground(true);
+      }
+    }
+    s_.IsMuted = false;
+  }
+}
+
+void VolumeOps::SetVolume(int n) {
+  view_.EnableTimer(false);
+  s_.VolumeSetOk = false;
+  if (s_.UseEndpointVolume) {
+    const float scalar = static_cast<float>(n) / 100.0f;
+    if (!endpoint_ || !endpoint_->SetMasterVolumeLevelScalar(scalar)) {
+      view_.EnableTimer(true);
+      return;
+    }
+    s_.EndpointScalar = scalar;
+  } else {
+    if (s_.MixerNotifying || !mixer_) {
+      view_.EnableTimer(true);
+      return;
+    }
+    mixer_->SetMasterVolume(n);
+    s_.MixerVolume = n;
+  }
+  s_.VolumeSetOk = true;
+  s_.LastVolume = n;
+  if (Muted()) {
+    MuteText();
+    view_.ShowTrayImage(1);
+  } else {
+    VolumeText(n);
+  }
+  if (!s_.IconUpdating) view_.UpdateTrayIcon(s_.LastVolume);
+  view_.EnableTimer(true);
+}
+
+void VolumeOps::ToggleMute() {
+  s_.MuteToggleOk = false;
+  view_.EnableTimer(false);
+  if (s_.UseEndpointVolume) {
+    // The cached state is inverted, not a fresh read.
+    const int32_t next = s_.EndpointMute == 0 ? 1 : 0;
+    if (!endpoint_ || !endpoint_->SetMute(next)) {
+      view_.EnableTimer(true);
+      view_.ShowMessage(kMuteToggleFailed);
+      return;
+    }
+    s_.EndpointMute = next;
+  } else {
+    if (s_.MixerNotifying || !mixer_) {
+      view_.EnableTimer(true);
+      return;
+    }
+    mixer_->SetMasterMute(!mixer_->GetMasterMute());
+    s_.MixerMute = mixer_->GetMasterMute() ? 1 : 0;
+  }
+  s_.MuteToggleOk = true;
+  if (Muted()) {
+    s_.IsMuted = true;
+    MuteText();
+    view_.ShowTrayImage(1);
+    view_.SetMuteMenuCaption(tray::kCaptionUnmute);
+  } else {
+    s_.IsMuted = false;
+    if (view_.VolumeIconExists() && !s_.IconUpdating) view_.ShowTrayImage(0);
+    VolumeText(s_.LastVolume);
+    view_.SetMuteMenuCaption(tray::kCaptionMute);
+  }
+  view_.ProcessPendingMessages();
+  view_.EnableTimer(true);
+}
+
+void VolumeOps::Mixer1ControlChange() {
+  s_.MixerNotifying = true;
+  try {
+    if (mixer_) mixer_->TouchMasterItem();
+  } catch (...) {
+    s_.MixerNotifying = false;
+    throw;
+  }
+  s_.MixerNotifying = false;
+}
+
+}  // namespace volmaru::volume
