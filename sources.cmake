@@ -6,6 +6,7 @@
 set(VOLMARU_CORE_SOURCES
   app/startup.cpp
   common/text.cpp
+  input/input_rules.cpp
   settings/ini_document.cpp
   settings/profile_file.cpp
   settings/settings_schema.cpp
@@ -44,6 +45,7 @@ set(VOLMARU_E2E_DRIVER_WIN_SOURCES
 set(VOLMARU_HOST_TEST_SOURCES
   tests/app/startup_test.cpp
   tests/common/text_test.cpp
+  tests/input/input_rules_test.cpp
   tests/settings/ini_document_test.cpp
   tests/settings/profile_file_test.cpp
   tests/settings/settings_store_test.cpp
