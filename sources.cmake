@@ -7,13 +7,16 @@ set(VOLMARU_CORE_SOURCES
   app/startup.cpp
   common/text.cpp
   input/input_rules.cpp
+  meter/meter_geometry.cpp
   settings/ini_document.cpp
   settings/profile_file.cpp
   settings/settings_schema.cpp
   settings/settings_store.cpp
   settings/time_format.cpp
+  tray/icon_layout.cpp
   tray/popup_menu.cpp
   tray/tooltip_text.cpp
+  volume/mixers.cpp
   volume/volume_ops.cpp
 )
 
@@ -27,6 +30,8 @@ set(VOLMARU_WIN_SOURCES
   common/handle_win.cpp
   settings/file_port_win.cpp
   settings/locale_format_win.cpp
+  volume/mixer_notify_win.cpp
+  volume/mixer_port_win.cpp
 )
 
 # The resident program itself.
@@ -46,13 +51,16 @@ set(VOLMARU_HOST_TEST_SOURCES
   tests/app/startup_test.cpp
   tests/common/text_test.cpp
   tests/input/input_rules_test.cpp
+  tests/meter/meter_geometry_test.cpp
   tests/settings/ini_document_test.cpp
   tests/settings/profile_file_test.cpp
   tests/settings/settings_store_test.cpp
   tests/settings/time_format_test.cpp
   tests/settings/atomic_write_test.cpp
+  tests/tray/icon_layout_test.cpp
   tests/tray/popup_menu_test.cpp
   tests/tray/tooltip_text_test.cpp
+  tests/volume/mixers_test.cpp
   tests/volume/volume_ops_test.cpp
 )
 
@@ -60,6 +68,7 @@ set(VOLMARU_HOST_TEST_SOURCES
 set(VOLMARU_WIN_TEST_SOURCES
   tests/settings/profile_differential_wintest.cpp
   tests/settings/profile_file_wintest.cpp
+  tests/volume/mixers_wintest.cpp
 )
 
 set(VOLMARU_BENCH_SOURCES

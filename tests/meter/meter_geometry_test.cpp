@@ -1,0 +1,132 @@
+#include "meter/meter_geometry.h"
+
+#include <gtest/gtest.h>
+
+namespace volmaru::meter {
+namespace {
+
+TEST(MeterGeometryTest, HorizontalMeterOnFullHd) {
+  const Placement p = PlaceMeter(1920, 1080, kBottom, {});
+  EXPECT_EQ(p.window, (Rect{480, 1080 - (43 + 67 + 23) - 100, 960, 43 + 67 + 23}));
+  EXPECT_EQ(p.bar, (Rect{3, 87, 954, 43}));
+  EXPECT_FALSE(p.savedReset);
+}
+
+TEST(MeterGeometryTest, DotsAtFiftyPercent) {
+  const std::vector<Dot> dots = MeterDots(954, 43, 50, false);
+  std::vector<int> full, marks;
+  for (const Dot& d : dots) (d.full ? full : marks).push_back(d.left);
+  ASSERT_EQ(full.size(), 10u);
+  for (size_t i = 0; i < full.size(); ++i) EXPECT_EQ(full[i], 5 + static_cast<int>(i) * 48);
+  EXPECT_EQ(full.back(), 437);
+  ASSERT_FALSE(marks.empty());
+  EXPECT_EQ(marks.front(), 485);
+  for (size_t i = 0; i + 1 < marks.size(); ++i) EXPECT_EQ(marks[i + 1] - marks[i], 26);
+  EXPECT_LT(marks.back(), 954);
+  EXPECT_GE(marks.back() + 26, 954);
+  EXPECT_EQ(dots[0], (Dot{5, 0, 48, 43, true}));
+  EXPECT_EQ(dots[10], (Dot{485, 9, 506, 34, false}));  // 21 wide, R(43/5)=9 .. R(172/5)=34
+}
+
+TEST(MeterGeometryTest, ZeroAndHundred) {
+  for (const Dot& d : MeterDots(954, 43, 0, false)) EXPECT_FALSE(d.full);
+  const auto all = MeterDots(954, 43, 100, false);
+  for (const Dot& d : all) EXPECT_TRUE(d.full);
+  EXPECT_EQ(all.size(), 20u);  // 5, 53, ... 917
+}
+
+TEST(MeterGeometryTest, VerticalMetersFillFromTheBottom) {
+  const Placement right = PlaceMeter(1920, 1080, kRight, {});
+  EXPECT_EQ(right.window, (Rect{1920 - 142 - 80, (1080 - 607) / 2, 142, 540 + 67}));
+  EXPECT_EQ(right.bar, (Rect{142 - 58 - 3, 3, 58, 607 - 67 - 6}));
+  EXPECT_EQ(right.boxTop, 607 - 67);
+  const Placement left = PlaceMeter(1920, 1080, kLeft, {});
+  EXPECT_EQ(left.window.left, 80);
+  EXPECT_EQ(left.bar.left, 3);
+  EXPECT_EQ(VerticalNumberLabelLeft(kLeft, left.bar, 30), 61);
+  EXPECT_EQ(VerticalNumberLabelLeft(kRight, right.bar, 30), 81 - 30 - 3);
+  const auto dots = MeterDots(58, 534, 50, true);
+  EXPECT_EQ(dots[0], (Dot{0, 534 - 58, 58, 534, true}));
+  EXPECT_TRUE(dots[4].full);   // y = 534 - 4 * 63 = 282 > 267
+  EXPECT_FALSE(dots[5].full);  // 219 is past the middle
+  EXPECT_EQ(dots[5], (Dot{14, 219 - 29, 44, 219, false}));  // R(14.5) = 14, R(43.5) = 44
+}
+
+TEST(MeterGeometryTest, PlacesAndSavedPositions) {
+  EXPECT_EQ(PlaceMeter(1920, 1080, kCentre, {}).window.top, 540);
+  EXPECT_EQ(PlaceMeter(1920, 1080, kTop, {}).window.top, 100);
+  // A 0 in either coordinate means no saved place.
+  EXPECT_EQ(PlaceMeter(1920, 1080, kBottom, {0, 300}).window.top, 1080 - 133 - 100);
+  EXPECT_EQ(PlaceMeter(1920, 1080, kBottom, {700, 0}).window.left, 480);
+  const Placement saved = PlaceMeter(1920, 1080, kBottom, {100, 300});
+  EXPECT_EQ(saved.window.left, 100);
+  EXPECT_EQ(saved.window.top, 300);
+  EXPECT_FALSE(saved.savedReset);
+}
+
+TEST(MeterGeometryTest, OffScreenSavedPlaceIsResetAndReported) {
+  const Placement p = PlaceMeter(1920, 1080, kBottom, {1000, 2000});  // 1000 > 1920 - 960
+  EXPECT_TRUE(p.savedReset);
+  EXPECT_EQ(p.window.left, 480);
+  EXPECT_EQ(p.window.top, 1080 - 133 - 100);
+  EXPECT_EQ(p.saved, (settings::MeterPosition{0, 0}));
+  const Placement q = PlaceMeter(1920, 1080, kRight, {-5, 100});
+  EXPECT_TRUE(q.savedReset);
+  EXPECT_EQ(q.window.left, 1920 - 142 - 80);
+  EXPECT_EQ(q.window.top, 100);
+  EXPECT_EQ(q.saved, (settings::MeterPosition{0, 100}));
+}
+
+TEST(MeterGeometryTest, ClicksHoverAndDrag) {
+  EXPECT_EQ(VolumeAt(477, 10, 954, 43, false), 50);
+  EXPECT_EQ(VolumeAt(0, 534, 58, 534, true), 0);
+  EXPECT_EQ(VolumeAt(0, 0, 58, 534, true), 100);
+  EXPECT_TRUE(InsideBar(954, 43, 954, 43));
+  EXPECT_FALSE(InsideBar(-1, 5, 954, 43));
+  const Rect bar{3, 87, 954, 43};
+  EXPECT_EQ(HoverLabelLeft(10, bar, 139, 960, 50), 139);
+  EXPECT_EQ(HoverLabelLeft(940, bar, 139, 960, 50), 910);
+  EXPECT_EQ(HoverLabelLeft(400, bar, 139, 960, 50), 403);
+  EXPECT_EQ(AfterDrag(17, -40, 960, 133, 1920, 1080, false), (settings::MeterPosition{480, 0}));
+  EXPECT_EQ(AfterDrag(5000, 5, 142, 607, 1920, 1080, true), (settings::MeterPosition{1778, 236}));
+  const Rect w{10, 10, 100, 50};
+  EXPECT_FALSE(PointerOutside(110, 60, w)) << "edges count as inside";
+  EXPECT_TRUE(PointerOutside(111, 60, w));
+}
+
+TEST(MeterGeometryTest, BarColourRules) {
+  std::vector<TDefDeviceTrayIconData> profiles(2);
+  profiles[0].DeviceName = "HDMI";
+  profiles[0].VolumeBarColor = 0x111111;
+  profiles[0].TextColor = 0x222222;
+  profiles[0].BackColor = 0x333333;
+  profiles[1].DeviceName = "Speakers";
+  profiles[1].VolumeBarColor = 0x444444;
+  BarColourInputs in;
+  in.pickerColour = 0x0000AA;
+  in.profiles = &profiles;
+  in.defaultDeviceName = "Speakers";
+  EXPECT_EQ(ChooseBarColour(in), 0x0000AAu) << "per-device box off";
+  in.changeColorByDevice = true;
+  EXPECT_EQ(ChooseBarColour(in), 0x444444u);
+  in.defaultDeviceName = "speakers";  // names compare with case
+  EXPECT_EQ(ChooseBarColour(in), 0x0000AAu);
+  in.colorByIconColor = 1;
+  EXPECT_EQ(ChooseBarColour(in), 0xFFFFFFu) << "icon colour by device off: global number colour";
+  in.changeIconColorByDevice = true;
+  in.previous = 0x123456;
+  EXPECT_EQ(ChooseBarColour(in), 0x123456u) << "no matching profile keeps the last colour";
+  in.defaultDeviceName = "HDMI";
+  EXPECT_EQ(ChooseBarColour(in), 0x222222u);
+  in.colorByIconColor = 2;
+  EXPECT_EQ(ChooseBarColour(in), 0x333333u);
+}
+
+TEST(MeterGeometryTest, BackgroundSwapsSoTheBarStaysVisible) {
+  EXPECT_EQ(BackgroundFor(0x008000, 0x008000), 0x00FFFFu);
+  EXPECT_EQ(BackgroundFor(0x00FFFF, 0x00FFFF), 0x008000u);
+  EXPECT_EQ(BackgroundFor(0x008000, 0x00FF00), 0x008000u);
+}
+
+}  // namespace
+}  // namespace volmaru::meter
