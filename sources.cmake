@@ -5,6 +5,7 @@
 
 set(VOLMARU_CORE_SOURCES
   app/startup.cpp
+  app/timer_tick.cpp
   common/text.cpp
   input/input_rules.cpp
   meter/meter_geometry.cpp
@@ -49,6 +50,7 @@ set(VOLMARU_E2E_DRIVER_WIN_SOURCES
 # Host unit tests (GoogleTest), mirroring the layout.
 set(VOLMARU_HOST_TEST_SOURCES
   tests/app/startup_test.cpp
+  tests/app/timer_tick_test.cpp
   tests/common/text_test.cpp
   tests/input/input_rules_test.cpp
   tests/meter/meter_geometry_test.cpp
