@@ -12,9 +12,11 @@
 #       (only when DISPLAY is unset), PulseAudio and the "shell" desktop, and
 #       waits until the taskbar is on screen. Prints `export NAME='value'`
 #       lines for `eval "$(tools/wine-env.sh start)"` and writes the same
-#       lines to $VOLMARU_WINE_ROOT/env.sh. Progress goes to stderr, the
-#       details to $VOLMARU_WINE_ROOT/wine-env.log. Exit 0 when all is up;
-#       on failure it stops what it started and exits 1.
+#       lines to $VOLMARU_WINE_ROOT/env.sh (they include HOME, DISPLAY,
+#       WINEPREFIX, LANG/LC_ALL, XDG_RUNTIME_DIR and PULSE_SERVER: meant for
+#       the shell that runs Wine programs, not for a login shell). Progress
+#       goes to stderr, the details to $VOLMARU_WINE_ROOT/wine-env.log.
+#       Exit 0 when all is up; on failure it stops what it started, exit 1.
 #   tools/wine-env.sh stop
 #       Ends every process of the environment (wineserver -k for the
 #       prefix, PulseAudio, the Xvfb it started) and waits until they are
@@ -91,10 +93,15 @@ _wenv_alive() {  # pid: running and not a zombie
   [ -n "$state" ] && [ "$state" != Z ] && [ "$state" != X ]
 }
 
-# Ends a process: TERM, up to 5 s, then KILL.
+# Ends a process: TERM, up to 5 s, then KILL. With a name, only a process
+# whose command line contains it (a pid file may outlive its process, and
+# the number may have been given to another one since).
 _wenv_kill() {
-  local pid=$1 i
+  local pid=$1 name=${2:-} i
   _wenv_alive "$pid" || return 0
+  if [ -n "$name" ] && ! tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -q -- "$name"; then
+    return 0
+  fi
   kill -TERM "$pid" 2>/dev/null || true
   for ((i = 0; i < 50; i++)); do
     _wenv_alive "$pid" || return 0
@@ -194,6 +201,10 @@ _wenv_prefix() {
 
 _wenv_start_xvfb() {
   if [ -n "${DISPLAY:-}" ]; then
+    if ! xdpyinfo >/dev/null 2>&1; then
+      _wenv_say "cannot open the X display $DISPLAY (unset DISPLAY to get an Xvfb)"
+      return 1
+    fi
     _wenv_say "using the X server $DISPLAY"
     echo "$DISPLAY" >"$_wenv_state/display"
     return 0
@@ -320,11 +331,11 @@ wine_env_stop() {
     _wenv_quiet wineserver -k || true
     _wenv_quiet timeout 20 wineserver -w || true
   fi
-  _wenv_kill "$(_wenv_pidfile "$_wenv_state/explorer.pid")"
+  _wenv_kill "$(_wenv_pidfile "$_wenv_state/explorer.pid")" explorer
   pid=$(_wenv_pidfile "$_wenv_state/pulse.pid")
   [ -n "$pid" ] || pid=$(_wenv_pidfile "$XDG_RUNTIME_DIR/pulse/pid")
-  _wenv_kill "$pid"
-  _wenv_kill "$(_wenv_pidfile "$_wenv_state/xvfb.pid")"
+  _wenv_kill "$pid" pulseaudio
+  _wenv_kill "$(_wenv_pidfile "$_wenv_state/xvfb.pid")" Xvfb
   rm -f "$_wenv_state/explorer.pid" "$_wenv_state/pulse.pid" "$_wenv_state/xvfb.pid" \
     "$_wenv_state/display" "$VOLMARU_WINE_ROOT/env.sh"
   rm -rf "$XDG_RUNTIME_DIR/pulse"

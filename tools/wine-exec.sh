@@ -88,8 +88,8 @@ _exec_leave() {
     done
     setsid -w wineserver -k </dev/null >>"$state/exec.log" 2>&1 || true
     timeout 20 wineserver -w </dev/null >>"$state/exec.log" 2>&1 || true
-    _wenv_kill "$(_wenv_pidfile "$state/exec-explorer.pid")"
-    _wenv_kill "$(_wenv_pidfile "$state/exec-xvfb.pid")"
+    _wenv_kill "$(_wenv_pidfile "$state/exec-explorer.pid")" explorer
+    _wenv_kill "$(_wenv_pidfile "$state/exec-xvfb.pid")" Xvfb
     rm -f "$state/exec-xvfb.pid" "$state/exec-display" "$state/exec-explorer.pid"
   ) 9>"$state/exec.lock"
   users_dir=
