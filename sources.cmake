@@ -14,6 +14,7 @@ set(VOLMARU_CORE_SOURCES
   settings/settings_schema.cpp
   settings/settings_store.cpp
   settings/time_format.cpp
+  tray/ico_file.cpp
   tray/icon_layout.cpp
   tray/popup_menu.cpp
   tray/tooltip_text.cpp
@@ -27,10 +28,21 @@ set(VOLMARU_POSIX_SOURCES
 )
 
 set(VOLMARU_WIN_SOURCES
-  common/text_win.cpp
+  app/main_window_win.cpp
+  app/message_pump_win.cpp
+  app/shell_links_win.cpp
+  common/form_win.cpp
   common/handle_win.cpp
+  common/text_win.cpp
+  input/force_foreground_win.cpp
+  input/input_thread_win.cpp
+  meter/volume_bar_form_win.cpp
   settings/file_port_win.cpp
   settings/locale_format_win.cpp
+  settings/settei_form_win.cpp
+  tray/icon_render_win.cpp
+  tray/tray_icon_win.cpp
+  volume/endpoint_win.cpp
   volume/mixer_notify_win.cpp
   volume/mixer_port_win.cpp
 )
@@ -59,6 +71,7 @@ set(VOLMARU_HOST_TEST_SOURCES
   tests/settings/settings_store_test.cpp
   tests/settings/time_format_test.cpp
   tests/settings/atomic_write_test.cpp
+  tests/tray/ico_file_test.cpp
   tests/tray/icon_layout_test.cpp
   tests/tray/popup_menu_test.cpp
   tests/tray/tooltip_text_test.cpp

@@ -38,13 +38,14 @@ class UniqueHandle {
 
   T get() const { return h_; }
   explicit operator bool() const { return h_ != Invalid; }
+  // Safe when closing re-enters the owner (DestroyWindow sends messages).
   void reset(T h = Invalid) {
-    if (h_ != Invalid) {
-      Close(h_);
-      --LiveHandleCount(Kind);
-    }
-    h_ = h;
+    const T old = std::exchange(h_, h);
     if (h_ != Invalid) ++LiveHandleCount(Kind);
+    if (old != Invalid) {
+      --LiveHandleCount(Kind);
+      Close(old);
+    }
   }
   // Gives up ownership without freeing (for handles another owner takes).
   [[nodiscard]] T release() {
@@ -78,6 +79,7 @@ using UniqueMenu = UniqueHandle<HMENU, detail::CloseMenu, HandleKind::kMenu>;
 using UniqueWindow = UniqueHandle<HWND, detail::DestroyWnd, HandleKind::kWindow>;
 using UniqueHook = UniqueHandle<HHOOK, detail::CloseHook, HandleKind::kHook>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, detail::CloseKernel, HandleKind::kKernel>;
+using UniqueFindHandle = UniqueHandle<HANDLE, detail::CloseFind, HandleKind::kKernel>;
 // CreateFile and CreateMutex style handles use INVALID_HANDLE_VALUE or NULL;
 // callers normalise INVALID_HANDLE_VALUE to NULL before wrapping.
 

@@ -1,0 +1,15 @@
+// TLoudnessDialVersionForm: the version window (hidden until opened).
+#pragma once
+
+#include "common/form_win.h"
+
+namespace volmaru::about {
+
+class TLoudnessDialVersionForm : public Form {
+ public:
+  bool Create(HINSTANCE instance) {
+    return CreateForm(instance, L"TLoudnessDialVersionForm", L"バージョン情報", WS_OVERLAPPEDWINDOW, 0, nullptr);
+  }
+};
+
+}  // namespace volmaru::about

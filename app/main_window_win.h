@@ -1,0 +1,96 @@
+// TVolumeChangeForm: the hidden main resident window. It owns the tray icon,
+// the popup menu, the mixer component, the endpoint volume, the input
+// thread with the hooks, the 100 ms timer and the run-time state; its
+// creation is the start-up sequence and its destruction the shut-down.
+#pragma once
+
+#include <windows.h>
+#include <endpointvolume.h>
+
+#include <memory>
+#include <string>
+
+#include "app/main_window_state.h"
+#include "common/handle_win.h"
+#include "input/input_rules.h"
+#include "input/input_thread_win.h"
+#include "tray/popup_menu.h"
+#include "tray/tray_icon_win.h"
+#include "volume/mixers.h"
+#include "volume/volume_ops.h"
+
+namespace volmaru::meter {
+class TVolumeBarForm;
+}
+namespace volmaru::settings {
+class TVolumeChangeSetteiForm;
+}
+
+namespace volmaru::app {
+
+inline constexpr wchar_t kMainWindowClass[] = L"TVolumeChangeForm";
+inline constexpr UINT_PTR kMainTimerId = 1;
+inline constexpr UINT kMainTimerMs = 100;
+// Test builds only: the main thread sleeps wParam ms (a stand-in for a modal
+// box or a slow device call), to show that the hooks keep working.
+inline constexpr UINT kTestBlockMessage = WM_APP + 300;
+
+class MainWindowPorts;
+
+class TVolumeChangeForm {
+ public:
+  explicit TVolumeChangeForm(HINSTANCE instance);
+  ~TVolumeChangeForm();
+  TVolumeChangeForm(const TVolumeChangeForm&) = delete;
+  TVolumeChangeForm& operator=(const TVolumeChangeForm&) = delete;
+
+  // Creates the window and runs FormCreate; false when start-up could not
+  // complete.
+  bool Create();
+  // The other windows, once they exist.
+  void AttachForms(meter::TVolumeBarForm* meter, settings::TVolumeChangeSetteiForm* settei);
+  HWND hwnd() const { return window_.get(); }
+  bool alive() const { return static_cast<bool>(window_); }
+  MainWindowState& state() { return state_; }
+  tray::PopupMenuModel& menu() { return menu_; }
+  // Timer1; enabling restarts its period.
+  void EnableTimer(bool on);
+
+  // Used by the meter.
+  bool NoChangeByMouse() const { return menu_.item(tray::MenuId::MenuNoChangeByMouse).checked; }
+  void SetVolume(int volume);
+  void UpdateTrayIcon(int number);
+
+ private:
+  friend class MainWindowPlatform;
+  friend class MainWindowPorts;
+  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  void FormDestroy();
+  void Timer1Timer();
+  bool CreateTrayIcon(const std::string& muteIconPath);
+  void OnTrayMessage(UINT mouseMessage);
+  void ShowPopupMenu();
+  void OnMenuCommand(tray::MenuId id);
+  void SyncHookState();
+  input::InputSwitches Switches() const;
+
+  HINSTANCE instance_;
+  UniqueWindow window_;
+  MainWindowState state_;
+  tray::PopupMenuModel menu_;
+  std::unique_ptr<tray::TrayIcon> trayIcon_;
+  input::InputThread input_;
+  ComPtr<IAudioEndpointVolume> endpointVolume_;
+  std::unique_ptr<volume::TMixer> mixer1_;
+  std::unique_ptr<MainWindowPorts> ports_;
+  std::unique_ptr<volume::VolumeOps> ops_;
+  std::unique_ptr<input::InputHandlers> inputHandlers_;
+  meter::TVolumeBarForm* meter_ = nullptr;
+  settings::TVolumeChangeSetteiForm* settei_ = nullptr;
+  bool timerEnabled_ = false;
+  bool menuOpen_ = false;
+  UINT taskbarCreatedMessage_ = 0;
+};
+
+}  // namespace volmaru::app

@@ -1,0 +1,30 @@
+#include "app/message_pump_win.h"
+
+#include <mmsystem.h>
+
+namespace volmaru::app {
+
+bool ProcessPendingMessages() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return false;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return true;
+}
+
+bool PumpMessagesFor(uint32_t ms) {
+  const DWORD start = timeGetTime();
+  for (;;) {
+    if (!ProcessPendingMessages()) return false;
+    const DWORD elapsed = timeGetTime() - start;
+    if (elapsed >= ms) return true;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_ALLINPUT);
+  }
+}
+
+}  // namespace volmaru::app

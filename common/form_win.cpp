@@ -1,0 +1,49 @@
+#include "common/form_win.h"
+
+namespace volmaru {
+
+bool Form::CreateForm(HINSTANCE instance, const wchar_t* className, const wchar_t* title, DWORD style,
+                      DWORD exStyle, HWND owner) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  if (!GetClassInfoExW(instance, className, &wc)) {
+    wc = WNDCLASSEXW{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = WndProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = className;
+    if (!RegisterClassExW(&wc)) return false;
+  }
+  const HWND hwnd = CreateWindowExW(exStyle, className, title, style, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                    CW_USEDEFAULT, owner, nullptr, instance, this);
+  if (!hwnd) return false;
+  window_ = UniqueWindow(hwnd);
+  return true;
+}
+
+LRESULT Form::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_CLOSE) {
+    ShowWindow(hwnd, SW_HIDE);
+    return 0;
+  }
+  if (msg == WM_NCDESTROY && window_.get() == hwnd) (void)window_.release();
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK Form::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<Form*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+  try {
+    return self->Handle(hwnd, msg, wp, lp);
+  } catch (...) {
+    return 0;  // dropped: the program keeps running
+  }
+}
+
+}  // namespace volmaru

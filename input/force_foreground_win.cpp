@@ -1,0 +1,17 @@
+#include "input/force_foreground_win.h"
+
+namespace volmaru::input {
+
+void ForceForeground(HWND window) {
+  const DWORD self = GetCurrentThreadId();
+  const DWORD other = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+  const bool attached = other != 0 && other != self && AttachThreadInput(self, other, TRUE);
+  DWORD timeout = 0;
+  SystemParametersInfoW(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &timeout, 0);
+  SystemParametersInfoW(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, nullptr, 0);
+  SetForegroundWindow(window);
+  SystemParametersInfoW(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, reinterpret_cast<void*>(static_cast<uintptr_t>(timeout)), 0);
+  if (attached) AttachThreadInput(self, other, FALSE);
+}
+
+}  // namespace volmaru::input

@@ -1,0 +1,117 @@
+#include "input/input_thread_win.h"
+
+#include <mmsystem.h>
+
+#include "common/handle_win.h"
+#include "input/input_rules.h"
+
+namespace volmaru::input {
+namespace {
+
+constexpr UINT kInstallMessage = WM_APP + 1;
+constexpr UINT kStopMessage = WM_APP + 2;
+
+// The hook procedures have no context argument; one input thread exists.
+HookShared* g_shared = nullptr;
+
+bool Down(int vk) { return (GetAsyncKeyState(vk) & 0x8000) != 0; }
+
+Rect ToRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+LRESULT CALLBACK MouseHookProc(int code, WPARAM wp, LPARAM lp) {
+  if (code == HC_ACTION && wp == WM_MOUSEWHEEL && g_shared) {
+    const auto* ev = reinterpret_cast<const MSLLHOOKSTRUCT*>(lp);
+    WheelHookContext c;
+    c.now = timeGetTime();
+    c.lastVolumeStepAt = g_shared->lastVolumeStepAt.load();
+    c.volumeChangeWaitTime = g_shared->volumeChangeWaitTime.load();
+    const HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+    if (taskbar) {
+      c.taskbarExists = true;
+      WINDOWINFO info{};
+      info.cbSize = sizeof info;
+      GetWindowInfo(taskbar, &info);
+      c.taskbar = ToRect(info.rcWindow);
+      POINT pt;
+      GetCursorPos(&pt);
+      c.cursor = {pt.x, pt.y};
+      const HWND meter = g_shared->meterWindow.load();
+      if (meter && IsWindowVisible(meter)) {
+        RECT r;
+        GetWindowRect(meter, &r);
+        c.meterVisible = true;
+        c.meter = ToRect(r);
+      }
+      c.leftButtonDown = Down(VK_LBUTTON);
+    }
+    if (WheelQualifies(c)) {
+      const int digit = HeldDigitTarget(Down);
+      const bool mute = Down(g_shared->muteKeyCode.load());
+      PostMessageW(g_shared->mainWindow.load(), WM_VOLUME_WHEEL, WM_MOUSEWHEEL,
+                   static_cast<LPARAM>(EncodeWheelLParam(ev->mouseData, mute, digit)));
+      return 1;  // consumed: the window under the pointer does not see it
+    }
+  }
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wp, LPARAM lp) {
+  if (g_shared && ShouldPostKey(code, static_cast<unsigned>(wp), g_shared->keyCaptureSlotSet.load())) {
+    const auto* ev = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lp);
+    // The main key's state now, not when the main thread gets round to it.
+    const int main = g_shared->mainKeyCode.load();
+    bool mainHeld = Down(main);
+    if (!mainHeld && (main == VK_CONTROL || main == VK_SHIFT || main == VK_MENU)) {
+      const int left = main == VK_CONTROL ? VK_LCONTROL : main == VK_SHIFT ? VK_LSHIFT : VK_LMENU;
+      mainHeld = Down(left) || Down(left + 1);
+    }
+    PostMessageW(g_shared->mainWindow.load(), WM_VOLUME_KEY, EncodeKeyWParam(ev->scanCode, mainHeld),
+                 static_cast<LPARAM>(ev->vkCode));
+  }
+  return CallNextHookEx(nullptr, code, wp, lp);  // keys are never consumed
+}
+
+}  // namespace
+
+void InputThread::InstallMissing() {
+  if (!thread_.joinable()) {
+    g_shared = &shared_;
+    thread_ = std::thread([this] { Run(); });
+    while (threadId_.load() == 0) Sleep(1);
+  }
+  PostThreadMessageW(threadId_.load(), kInstallMessage, 0, 0);
+}
+
+void InputThread::Stop() {
+  if (!thread_.joinable()) return;
+  PostThreadMessageW(threadId_.load(), kStopMessage, 0, 0);
+  thread_.join();
+  g_shared = nullptr;
+}
+
+void InputThread::Run() {
+  MSG msg;
+  PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue exists from here
+  threadId_ = GetCurrentThreadId();
+  UniqueHook mouse;
+  UniqueHook keyboard;
+  const HINSTANCE self = GetModuleHandleW(nullptr);
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (msg.message == kInstallMessage) {
+      // Mouse first, then keyboard; a failure is retried at the next request.
+      if (!mouse) mouse.reset(SetWindowsHookExW(WH_MOUSE_LL, MouseHookProc, self, 0));
+      if (!keyboard) keyboard.reset(SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardHookProc, self, 0));
+      mouseInstalled_ = static_cast<bool>(mouse);
+      keyboardInstalled_ = static_cast<bool>(keyboard);
+    } else if (msg.message == kStopMessage) {
+      break;
+    }
+    DispatchMessageW(&msg);
+  }
+  mouse.reset();
+  keyboard.reset();
+  mouseInstalled_ = false;
+  keyboardInstalled_ = false;
+}
+
+}  // namespace volmaru::input

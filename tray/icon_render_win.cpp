@@ -1,0 +1,88 @@
+#include "tray/icon_render_win.h"
+
+#include "common/text_win.h"
+#include "settings/file_port.h"
+#include "tray/ico_file.h"
+#include "tray/icon_layout.h"
+
+namespace volmaru::tray {
+namespace {
+
+std::wstring DefaultFontFace() {
+  LOGFONTW lf{};
+  GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+  return lf.lfFaceName;
+}
+
+bool FileExists(const std::string& path) {
+  const DWORD attrs = GetFileAttributesW(Widen(path).c_str());
+  return attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+UniqueIcon RenderVolumeIcon(const RenderInputs& in, std::string* pixels) {
+  UniqueIcon speaker;
+  if (!in.useDeviceIcon) {
+    if (!FileExists(in.speakerIconPath)) {
+      MessageBoxW(nullptr, Widen(kSpeakerMissingText).c_str(), L"ボルマル", MB_OK);
+      return {};
+    }
+    speaker.reset(static_cast<HICON>(
+        LoadImageW(nullptr, Widen(in.speakerIconPath).c_str(), IMAGE_ICON, kIconSize, kIconSize, LR_LOADFROMFILE)));
+  }
+
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = kIconSize;
+  bi.bmiHeader.biHeight = kIconSize;  // bottom-up, as an .ico stores it
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 24;
+  bi.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  UniqueBitmap colour(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  UniqueDc dc(CreateCompatibleDC(nullptr));
+  if (!colour || !dc) return {};
+  {
+    SelectGuard selectBitmap(dc.get(), colour.get());
+    UniqueGdiObject brush(CreateSolidBrush(in.backColor));
+    const RECT all{0, 0, kIconSize, kIconSize};
+    FillRect(dc.get(), &all, static_cast<HBRUSH>(brush.get()));
+    const HICON base = in.useDeviceIcon ? in.baseImage : speaker.get();
+    if (base) DrawIconEx(dc.get(), 0, 0, base, 0, 0, 0, nullptr, DI_NORMAL);
+
+    const IconTextLayout layout = LayoutForNumber(in.number);
+    LOGFONTW lf{};
+    lf.lfHeight = -layout.pixelHeight;
+    lf.lfWeight = FW_BOLD;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfQuality = NONANTIALIASED_QUALITY;
+    const std::wstring face = DefaultFontFace();
+    wcsncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+    UniqueFont font(CreateFontIndirectW(&lf));
+    SelectGuard selectFont(dc.get(), font.get());
+    SetBkMode(dc.get(), TRANSPARENT);
+    SetTextColor(dc.get(), in.textColor);
+    const std::wstring text = std::to_wstring(in.number);
+    TextOutW(dc.get(), layout.x, layout.y, text.c_str(), static_cast<int>(text.size()));
+    GdiFlush();
+  }
+  const int stride = (kIconSize * 3 + 3) & ~3;
+  if (pixels) pixels->assign(static_cast<const char*>(bits), static_cast<size_t>(stride) * kIconSize);
+
+  // No transparency: an all-zero AND mask leaves every pixel opaque.
+  const std::string maskBits(static_cast<size_t>(kIconSize) * 4, '\0');
+  UniqueBitmap mask(CreateBitmap(kIconSize, kIconSize, 1, 1, maskBits.data()));
+  ICONINFO info{};
+  info.fIcon = TRUE;
+  info.hbmMask = mask.get();
+  info.hbmColor = colour.get();
+  return UniqueIcon(CreateIconIndirect(&info));
+}
+
+bool SaveVolumeIco(const std::string& path, const std::string& pixels) {
+  const std::string ico = EncodeIco24(reinterpret_cast<const uint8_t*>(pixels.data()), kIconSize, kIconSize);
+  return settings::SystemFiles().ReplaceFile(path, ico);
+}
+
+}  // namespace volmaru::tray

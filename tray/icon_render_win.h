@@ -1,0 +1,32 @@
+// Drawing the volume number into a 32 x 32 icon and saving it as
+// "Volume.ico".
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "common/handle_win.h"
+
+namespace volmaru::tray {
+
+struct RenderInputs {
+  HICON baseImage = nullptr;     // drawn when useDeviceIcon is set (may be none)
+  bool useDeviceIcon = false;    // "UseDefAudioDeviceIcon"
+  std::string speakerIconPath;   // ExeFolder + "Data\speaker2.ico"
+  int number = 0;
+  COLORREF backColor = 0xFF0000;
+  COLORREF textColor = 0xFFFFFF;
+};
+
+inline constexpr const char* kSpeakerMissingText = "ファイルが見つかりません。\r\nアイコン作成に失敗しました。";
+
+// The new icon, or none. A missing speaker picture (when it is needed)
+// shows the message box first. `pixels`, when given, receives the 24-bit
+// bottom-up pixel rows for saving.
+UniqueIcon RenderVolumeIcon(const RenderInputs& in, std::string* pixels = nullptr);
+
+// Writes the .ico file atomically; false when it could not be written.
+bool SaveVolumeIco(const std::string& path, const std::string& pixels);
+
+}  // namespace volmaru::tray
