@@ -7,8 +7,8 @@ namespace volmaru::about {
 
 class TLoudnessDialVersionForm : public Form {
  public:
-  bool Create(HINSTANCE instance) {
-    return CreateForm(instance, L"TLoudnessDialVersionForm", L"バージョン情報", WS_OVERLAPPEDWINDOW, 0, nullptr);
+  bool Create(HINSTANCE instance, HWND owner) {
+    return CreateForm(instance, L"TLoudnessDialVersionForm", L"バージョン情報", WS_OVERLAPPEDWINDOW, 0, owner);
   }
 };
 

@@ -26,6 +26,9 @@ int Run(HINSTANCE instance) {
 
   ComApartment com;
   TVolumeChangeForm main(instance);
+#ifdef VOLMARU_TEST_TRIGGERS
+  main.EnableTestTriggers();
+#endif
   if (!main.Create()) {
     // Without the endpoint volume nothing can work and the meter would wait
     // for ever: the program ends after its "Error" message.
@@ -34,9 +37,9 @@ int Run(HINSTANCE instance) {
   settings::TVolumeChangeSetteiForm setteiForm;
   meter::TVolumeBarForm meterForm;
   if (!meterForm.Create(instance, main, setteiForm)) return 1;
-  setteiForm.Create(instance, main.state().DataFolder + settings::kSettingsFileName);
+  setteiForm.Create(instance, main.state().DataFolder + settings::kSettingsFileName, main.hwnd());
   about::TLoudnessDialVersionForm versionForm;
-  versionForm.Create(instance);
+  versionForm.Create(instance, main.hwnd());
   main.AttachForms(&meterForm, &setteiForm);
   // The version window's creation ends by enabling the main timer, so the
   // first tick runs once all four windows exist.

@@ -557,11 +557,10 @@ LRESULT TVolumeChangeForm::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_POWERBROADCAST:
       OnPowerBroadcast(state_, static_cast<unsigned>(wp), timeGetTime());
       return TRUE;
-#ifdef VOLMARU_TEST_TRIGGERS
     case kTestBlockMessage:
+      if (!testTriggers_) break;
       Sleep(static_cast<DWORD>(wp));
       return 0;
-#endif
     case WM_CLOSE:
       // Closing the main window ends the program.
       window_.reset();

@@ -53,6 +53,8 @@ class TVolumeChangeForm {
   bool alive() const { return static_cast<bool>(window_); }
   MainWindowState& state() { return state_; }
   tray::PopupMenuModel& menu() { return menu_; }
+  // Only the test build of the program calls this (see kTestBlockMessage).
+  void EnableTestTriggers() { testTriggers_ = true; }
   // Timer1; enabling restarts its period.
   void EnableTimer(bool on);
 
@@ -90,6 +92,7 @@ class TVolumeChangeForm {
   settings::TVolumeChangeSetteiForm* settei_ = nullptr;
   bool timerEnabled_ = false;
   bool menuOpen_ = false;
+  bool testTriggers_ = false;
   UINT taskbarCreatedMessage_ = 0;
 };
 

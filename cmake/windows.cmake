@@ -21,6 +21,14 @@ set_property(SOURCE resources/volmaru.rc APPEND PROPERTY OBJECT_DEPENDS
              ${CMAKE_CURRENT_SOURCE_DIR}/resources/volmaru.manifest
              ${CMAKE_CURRENT_SOURCE_DIR}/resources/volmaru.ico)
 
+# The same program with its test triggers on (a message that blocks the main
+# thread for a while), for the end-to-end checks only.
+add_executable(volmaru_test_triggers WIN32 ${VOLMARU_APP_WIN_SOURCES})
+set_target_properties(volmaru_test_triggers PROPERTIES OUTPUT_NAME VolmaruTest)
+target_compile_definitions(volmaru_test_triggers PRIVATE VOLMARU_TEST_TRIGGERS)
+target_link_libraries(volmaru_test_triggers PRIVATE volmaru_core)
+target_link_options(volmaru_test_triggers PRIVATE ${_win_link_options})
+
 # The read-only files the program finds beside itself in "Data".
 add_custom_command(TARGET volmaru POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_CURRENT_SOURCE_DIR}/resources/Data

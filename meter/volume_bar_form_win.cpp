@@ -45,7 +45,7 @@ bool TVolumeBarForm::Create(HINSTANCE instance, app::TVolumeChangeForm& main, se
   navyBrush_.reset(CreateSolidBrush(0x800000));
   creamBrush_.reset(CreateSolidBrush(0xF0FBFF));
   if (!CreateForm(instance, L"TVolumeBarForm", L"音量メーター", WS_POPUP,
-                  WS_EX_LAYERED | WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, nullptr)) {
+                  WS_EX_LAYERED | WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, main.hwnd())) {
     return false;
   }
   SetKey(background_);

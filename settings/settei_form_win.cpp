@@ -4,10 +4,10 @@
 
 namespace volmaru::settings {
 
-bool TVolumeChangeSetteiForm::Create(HINSTANCE instance, const std::string& settingsPath) {
+bool TVolumeChangeSetteiForm::Create(HINSTANCE instance, const std::string& settingsPath, HWND owner) {
   settingsPath_ = settingsPath;
   LoadPageValues();
-  return CreateForm(instance, L"TVolumeChangeSetteiForm", L"ボルマル 設定", WS_OVERLAPPEDWINDOW, 0, nullptr);
+  return CreateForm(instance, L"TVolumeChangeSetteiForm", L"ボルマル 設定", WS_OVERLAPPEDWINDOW, 0, owner);
 }
 
 void TVolumeChangeSetteiForm::LoadPageValues() {

@@ -14,7 +14,9 @@ namespace volmaru::settings {
 
 class TVolumeChangeSetteiForm : public Form {
  public:
-  bool Create(HINSTANCE instance, const std::string& settingsPath);
+  // Owned by the main window, like every window of the program: no taskbar
+  // button of its own.
+  bool Create(HINSTANCE instance, const std::string& settingsPath, HWND owner);
   // Reads the page values from the file again (opening, Cancel).
   void LoadPageValues();
   const PageSettings& pages() const { return pages_; }
