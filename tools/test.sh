@@ -7,6 +7,11 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
 FUZZ_SECONDS=${VOLMARU_FUZZ_SECONDS:-60}
+# Everything the run builds or starts lives under one folder.
+OUT=${VOLMARU_BUILD_ROOT:-build}
+export VOLMARU_WINE_ROOT=${VOLMARU_WINE_ROOT:-$ROOT/$OUT/wine}
+export VOLMARU_E2E_WINE_ROOT=${VOLMARU_E2E_WINE_ROOT:-$ROOT/$OUT/wine-e2e}
+export VOLMARU_SCREENSHOTS=${VOLMARU_SCREENSHOTS:-$ROOT/$OUT/screenshots}
 JOBS=$(nproc)
 
 passed=0
@@ -29,15 +34,17 @@ else
   tools/install-deps.sh || { echo "run as root to install the dependencies"; exit 1; }
 fi
 
-ctest_counts() {  # ctest_counts NAME BUILD_DIR
+ctest_counts() {  # ctest_counts NAME BUILD_DIR [env-setup command]
   local log="$2/ctest.log"
   ctest --test-dir "$2" --output-on-failure -j "$JOBS" >"$log" 2>&1
-  local rc=$?
-  cat "$log"
+  parse_ctest "$1" "$log" $?
+}
+parse_ctest() {  # parse_ctest NAME LOG EXIT
+  cat "$2"
   local line total failedn
-  line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1)
+  line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$2" | tail -1)
   if [ -z "$line" ]; then
-    fatal_step "$1 (no ctest summary, exit $rc)"
+    fatal_step "$1 (no ctest summary, exit $3)"
     return
   fi
   failedn=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
@@ -46,22 +53,29 @@ ctest_counts() {  # ctest_counts NAME BUILD_DIR
 }
 
 note "host build"
-if cmake -S . -B build/host -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVOLMARU_WERROR=ON >/dev/null &&
-   cmake --build build/host -j "$JOBS"; then
+if cmake -S . -B $OUT/host -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVOLMARU_WERROR=ON >/dev/null &&
+   cmake --build $OUT/host -j "$JOBS"; then
   note "host tests"
-  ctest_counts "host tests" build/host
+  ctest_counts "host tests" $OUT/host
 else
   fatal_step "host build"
 fi
 
 note "windows build"
-if cmake -S . -B build/win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+if cmake -S . -B $OUT/win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
      -DCMAKE_BUILD_TYPE=Release -DVOLMARU_WERROR=ON >/dev/null &&
-   cmake --build build/win -j "$JOBS"; then
+   cmake --build $OUT/win -j "$JOBS"; then
   note "windows tests under wine"
-  # A fresh Japanese prefix for the run; wine-exec.sh reuses it per test.
-  tools/wine-env.sh fresh-prefix >/dev/null
-  ctest_counts "wine tests" build/win
+  # A fresh Japanese prefix with its sound server and desktop for the run;
+  # every test program joins it through wine-exec.sh.
+  (
+    eval "$(tools/wine-env.sh start)" || exit 1
+    ctest --test-dir "$OUT/win" --output-on-failure -j "$JOBS" >"$OUT/win/ctest.log" 2>&1
+    rc=$?
+    tools/wine-env.sh stop
+    exit $rc
+  )
+  parse_ctest "wine tests" "$OUT/win/ctest.log" $?
   win_ok=1
 else
   fatal_step "windows build"
@@ -69,16 +83,16 @@ else
 fi
 
 note "fuzzing the settings parser for ${FUZZ_SECONDS}s"
-if CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+if CC=clang CXX=clang++ cmake -S . -B $OUT/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
      -DVOLMARU_FUZZ=ON -DVOLMARU_TESTS=OFF >/dev/null &&
-   cmake --build build/fuzz -j "$JOBS" --target ini_document_fuzz; then
-  mkdir -p build/fuzz/corpus
-  if build/fuzz/ini_document_fuzz build/fuzz/corpus tests/fuzz/seeds -max_total_time="$FUZZ_SECONDS" \
-       -max_len=4096 -print_final_stats=1 >build/fuzz/fuzz.log 2>&1; then
-    tail -12 build/fuzz/fuzz.log
+   cmake --build $OUT/fuzz -j "$JOBS" --target ini_document_fuzz; then
+  mkdir -p $OUT/fuzz/corpus
+  if $OUT/fuzz/ini_document_fuzz $OUT/fuzz/corpus tests/fuzz/seeds -max_total_time="$FUZZ_SECONDS" \
+       -max_len=4096 -print_final_stats=1 >$OUT/fuzz/fuzz.log 2>&1; then
+    tail -12 $OUT/fuzz/fuzz.log
     count "fuzz" 1 0
   else
-    tail -40 build/fuzz/fuzz.log
+    tail -40 $OUT/fuzz/fuzz.log
     count "fuzz" 0 1
   fi
 else
@@ -87,8 +101,8 @@ fi
 
 note "end-to-end checks"
 if [ "$win_ok" -eq 1 ]; then
-  tests/e2e/run-e2e.sh build/win 2>&1 | tee build/e2e.log
-  line=$(grep -E '^e2e: [0-9]+ passed, [0-9]+ failed' build/e2e.log | tail -1)
+  tests/e2e/run-e2e.sh $OUT/win 2>&1 | tee $OUT/e2e.log
+  line=$(grep -E '^e2e: [0-9]+ passed, [0-9]+ failed' $OUT/e2e.log | tail -1)
   if [ -n "$line" ]; then
     count "e2e" "$(sed -E 's/e2e: ([0-9]+) passed.*/\1/' <<<"$line")" \
       "$(sed -E 's/.* ([0-9]+) failed.*/\1/' <<<"$line")"
