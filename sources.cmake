@@ -41,6 +41,7 @@ set(VOLMARU_WIN_SOURCES
   settings/locale_format_win.cpp
   settings/settei_form_win.cpp
   tray/icon_render_win.cpp
+  tray/tray_icon_updater_win.cpp
   tray/tray_icon_win.cpp
   volume/endpoint_win.cpp
   volume/mixer_notify_win.cpp
@@ -81,6 +82,8 @@ set(VOLMARU_HOST_TEST_SOURCES
 
 # Tests cross-built for Windows and run under Wine.
 set(VOLMARU_WIN_TEST_SOURCES
+  tests/volume/endpoint_wintest.cpp
+  tests/tray/icon_render_wintest.cpp
   tests/settings/profile_differential_wintest.cpp
   tests/settings/profile_file_wintest.cpp
   tests/volume/mixers_wintest.cpp

@@ -15,8 +15,9 @@
 #include "settings/settei_form_win.h"
 #include "settings/time_format_win.h"
 #include "tray/icon_layout.h"
-#include "tray/icon_render_win.h"
+#include "tray/tray_icon_updater_win.h"
 #include "volume/endpoint_win.h"
+#include "volume/mixer_master.h"
 #include "volume/mixer_port_win.h"
 
 namespace volmaru::app {
@@ -65,51 +66,6 @@ unsigned MajorVersion() {
 }
 
 bool KeyIsDown(int vk) { return (GetAsyncKeyState(vk) & 0x8000) != 0; }
-
-// The endpoint interface; every call fails without one.
-class EndpointAdapter final : public volume::EndpointPort {
- public:
-  explicit EndpointAdapter(ComPtr<IAudioEndpointVolume>& volume) : v_(volume) {}
-  bool GetMasterVolumeLevelScalar(float& scalar) override {
-    return v_ && SUCCEEDED(v_->GetMasterVolumeLevelScalar(&scalar));
-  }
-  bool SetMasterVolumeLevelScalar(float scalar) override {
-    return v_ && SUCCEEDED(v_->SetMasterVolumeLevelScalar(scalar, &GUID_NULL));
-  }
-  bool GetMute(int32_t& mute) override {
-    BOOL m = FALSE;
-    if (!v_ || FAILED(v_->GetMute(&m))) return false;
-    mute = m;
-    return true;
-  }
-  bool SetMute(int32_t mute) override { return v_ && SUCCEEDED(v_->SetMute(mute, &GUID_NULL)); }
-
- private:
-  ComPtr<IAudioEndpointVolume>& v_;
-};
-
-// The master line of Mixer1; nothing without the component.
-class MixerAdapter final : public volume::MixerMasterPort {
- public:
-  explicit MixerAdapter(std::unique_ptr<volume::TMixer>& mixer) : m_(mixer) {}
-  bool HasMasterItem() override { return m_ && m_->MasterItem(); }
-  bool HasVolumeControl() override { return HasMasterItem() && m_->MasterItem()->HasVolumeControl(); }
-  bool HasMuteControl() override { return HasMasterItem() && m_->MasterItem()->HasMuteControl(); }
-  int GetMasterVolume() override { return m_ ? m_->GetMasterVolume() : 0; }
-  void SetMasterVolume(int volume) override {
-    if (m_) m_->SetMasterVolume(volume);
-  }
-  bool GetMasterMute() override { return m_ && m_->GetMasterMute(); }
-  void SetMasterMute(bool mute) override {
-    if (m_) m_->SetMasterMute(mute);
-  }
-  void TouchMasterItem() override {
-    if (m_) (void)m_->MasterItem();
-  }
-
- private:
-  std::unique_ptr<volume::TMixer>& m_;
-};
 
 }  // namespace
 
@@ -231,8 +187,8 @@ class MainWindowPorts final : public volume::VolumeView, public input::InputPort
 
  private:
   TVolumeChangeForm& f_;
-  EndpointAdapter endpoint_;
-  MixerAdapter mixer_;
+  volume::EndpointVolumePort endpoint_;
+  volume::MixerMasterAdapter mixer_;
 };
 
 // FormCreate's view of the platform.
@@ -372,37 +328,17 @@ void TVolumeChangeForm::SetVolume(int volume) {
 }
 
 void TVolumeChangeForm::UpdateTrayIcon(int number) {
-  state_.IconUpdating = true;
-  struct Done {
-    bool& flag;
-    ~Done() { flag = false; }
-  } done{state_.IconUpdating};
-
-  const settings::PageSettings* pages = settei_ ? &settei_->pages() : nullptr;
-  const std::string speaker = state_.ExeFolder + "Data\\speaker2.ico";
-  // The device's own icon comes with the device list; until then the
-  // speaker picture is the base.
-  UniqueIcon speakerIcon = LoadIconFile(speaker, tray::kIconSize);
-  const settings::IconColours colours = tray::ChooseIconColours(
-      pages && pages->ChangeIconColorByDevice, state_.DeviceProfiles, state_.DefaultDeviceName, state_.IconColours);
-  tray::RenderInputs in;
-  in.baseImage = speakerIcon.get();
-  in.useDeviceIcon = pages && pages->UseDefAudioDeviceIcon;
-  in.speakerIconPath = speaker;
-  in.number = number;
-  in.backColor = colours.Back;
-  in.textColor = colours.Text;
-  std::string pixels;
-  UniqueIcon icon = tray::RenderVolumeIcon(in, &pixels);
-  if (!icon) return;
-  const std::string dir = state_.DataFolder.substr(0, state_.DataFolder.size() - 1);
-  if (!settings::SystemFiles().DirectoryExists(dir)) settings::SystemFiles().CreateDirectories(dir);
-  tray::SaveVolumeIco(state_.DataFolder + "Volume.ico", pixels);
-  if (!trayIcon_) return;
-  const int small = GetSystemMetrics(SM_CXSMICON);
-  UniqueIcon scaled(static_cast<HICON>(CopyImage(icon.get(), IMAGE_ICON, small, small, 0)));
-  trayIcon_->ReplaceImage(0, scaled ? std::move(scaled) : std::move(icon));
-  trayIcon_->ShowImage(0);
+  tray::TrayIconContext ctx;
+  ctx.exeFolder = state_.ExeFolder;
+  ctx.dataFolder = state_.DataFolder;
+  if (settei_) {
+    ctx.useDefAudioDeviceIcon = settei_->pages().UseDefAudioDeviceIcon;
+    ctx.changeIconColorByDevice = settei_->pages().ChangeIconColorByDevice;
+  }
+  ctx.profiles = &state_.DeviceProfiles;
+  ctx.defaultDeviceName = state_.DefaultDeviceName;
+  ctx.global = state_.IconColours;
+  tray::UpdateTrayIcon(number, ctx, trayIcon_.get(), state_.IconUpdating);
 }
 
 void TVolumeChangeForm::Timer1Timer() {

@@ -22,7 +22,9 @@ class FilePort {
   // either the old or the new file: the bytes go to a temporary file beside
   // it, are flushed to disk and the temporary file is renamed over the old
   // one. A read-only file is not replaced. False when nothing was replaced.
-  virtual bool ReplaceFile(const std::string& path, std::string_view bytes) = 0;
+  // `durable` = false skips the flush to disk (for files that can be made
+  // again, like the rendered tray icon); the replacement stays atomic.
+  virtual bool ReplaceFile(const std::string& path, std::string_view bytes, bool durable = true) = 0;
   virtual bool DirectoryExists(const std::string& path) = 0;
   // Creates the folder and every missing parent; true when it exists after.
   virtual bool CreateDirectories(const std::string& path) = 0;

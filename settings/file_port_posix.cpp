@@ -37,7 +37,7 @@ class PosixFiles final : public FilePort {
     return {ReadResult::kOk, std::move(bytes)};
   }
 
-  bool ReplaceFile(const std::string& path, std::string_view bytes) override {
+  bool ReplaceFile(const std::string& path, std::string_view bytes, bool durable = true) override {
     struct stat st {};
     mode_t mode = 0644;
     if (::stat(path.c_str(), &st) == 0) {
@@ -49,7 +49,7 @@ class PosixFiles final : public FilePort {
     std::string tmp = path + ".XXXXXX";
     const int fd = ::mkstemp(tmp.data());
     if (fd < 0) return false;
-    bool ok = WriteAll(fd, bytes) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    bool ok = WriteAll(fd, bytes) && ::fchmod(fd, mode) == 0 && (!durable || ::fsync(fd) == 0);
     ok = (::close(fd) == 0) && ok;
     if (ok && ::rename(tmp.c_str(), path.c_str()) == 0) return true;
     ::unlink(tmp.c_str());

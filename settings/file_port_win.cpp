@@ -33,7 +33,7 @@ class WinFiles final : public FilePort {
     return {ReadResult::kOk, std::move(bytes)};
   }
 
-  bool ReplaceFile(const std::string& path, std::string_view bytes) override {
+  bool ReplaceFile(const std::string& path, std::string_view bytes, bool durable = true) override {
     const std::wstring target = Widen(path);
     const DWORD attrs = GetFileAttributesW(target.c_str());
     if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_READONLY)) return false;
@@ -52,14 +52,16 @@ class WinFiles final : public FilePort {
         ok = ::WriteFile(file.get(), bytes.data(), chunk, &put, nullptr) && put == chunk;
         bytes.remove_prefix(put);
       }
-      ok = ok && FlushFileBuffers(file.get());
+      ok = ok && (!durable || FlushFileBuffers(file.get()));
       if (!ok) {
         file.reset();
         DeleteFileW(tmp.c_str());
         return false;
       }
     }
-    if (MoveFileExW(tmp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    if (MoveFileExW(tmp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | (durable ? MOVEFILE_WRITE_THROUGH : 0))) {
+      return true;
+    }
     DeleteFileW(tmp.c_str());
     return false;
   }

@@ -25,7 +25,8 @@ UniqueIcon RenderVolumeIcon(const RenderInputs& in, std::string* pixels) {
   UniqueIcon speaker;
   if (!in.useDeviceIcon) {
     if (!FileExists(in.speakerIconPath)) {
-      MessageBoxW(nullptr, Widen(kSpeakerMissingText).c_str(), L"ボルマル", MB_OK);
+      if (in.showMessage) in.showMessage(kSpeakerMissingText);
+      else MessageBoxW(nullptr, Widen(kSpeakerMissingText).c_str(), L"ボルマル", MB_OK);
       return {};
     }
     speaker.reset(static_cast<HICON>(
@@ -82,7 +83,8 @@ UniqueIcon RenderVolumeIcon(const RenderInputs& in, std::string* pixels) {
 
 bool SaveVolumeIco(const std::string& path, const std::string& pixels) {
   const std::string ico = EncodeIco24(reinterpret_cast<const uint8_t*>(pixels.data()), kIconSize, kIconSize);
-  return settings::SystemFiles().ReplaceFile(path, ico);
+  // A picture that is drawn again at the next change: no flush to disk.
+  return settings::SystemFiles().ReplaceFile(path, ico, false);
 }
 
 }  // namespace volmaru::tray

@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "common/handle_win.h"
 
@@ -17,6 +19,8 @@ struct RenderInputs {
   int number = 0;
   COLORREF backColor = 0xFF0000;
   COLORREF textColor = 0xFFFFFF;
+  // Shows the missing-picture message; a plain message box by default.
+  std::function<void(std::string_view)> showMessage;
 };
 
 inline constexpr const char* kSpeakerMissingText = "ファイルが見つかりません。\r\nアイコン作成に失敗しました。";

@@ -18,4 +18,21 @@ ComPtr<IAudioEndpointVolume> AcquireEndpointVolume() {
   return volume;
 }
 
+bool EndpointVolumePort::GetMasterVolumeLevelScalar(float& scalar) {
+  return v_ && SUCCEEDED(v_->GetMasterVolumeLevelScalar(&scalar));
+}
+
+bool EndpointVolumePort::SetMasterVolumeLevelScalar(float scalar) {
+  return v_ && SUCCEEDED(v_->SetMasterVolumeLevelScalar(scalar, &GUID_NULL));
+}
+
+bool EndpointVolumePort::GetMute(int32_t& mute) {
+  BOOL m = FALSE;
+  if (!v_ || FAILED(v_->GetMute(&m))) return false;
+  mute = m;
+  return true;
+}
+
+bool EndpointVolumePort::SetMute(int32_t mute) { return v_ && SUCCEEDED(v_->SetMute(mute, &GUID_NULL)); }
+
 }  // namespace volmaru::volume

@@ -28,7 +28,7 @@ class FakeFiles final : public FilePort {
     if (it == files.end()) return {ReadResult::kMissing, {}};
     return {ReadResult::kOk, it->second};
   }
-  bool ReplaceFile(const std::string& path, std::string_view bytes) override {
+  bool ReplaceFile(const std::string& path, std::string_view bytes, bool /*durable*/ = true) override {
     if (failAllWrites || readOnly.count(path) || writeBudget == 0) return false;
     if (writeBudget > 0) --writeBudget;
     ++writes;

@@ -1,0 +1,156 @@
+// The tray number drawn by the real GDI: where the glyphs start, that only
+// the two colours appear, the .ico file, and no handle left behind after
+// many updates.
+#include <windows.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "common/handle_win.h"
+#include "common/text_win.h"
+#include "tray/ico_file.h"
+#include "tray/icon_layout.h"
+#include "tray/icon_render_win.h"
+#include "tray/tray_icon_updater_win.h"
+
+namespace volmaru::tray {
+namespace {
+
+constexpr COLORREF kBack = 0xFF0000;  // blue
+constexpr COLORREF kText = 0xFFFFFF;  // white
+
+struct Rendered {
+  UniqueIcon icon;
+  std::string pixels;  // 24-bit BGR rows, bottom-up, 96 bytes each
+  COLORREF At(int x, int y) const {
+    const size_t row = static_cast<size_t>(kIconSize - 1 - y) * 96;
+    const auto* p = reinterpret_cast<const uint8_t*>(pixels.data()) + row + static_cast<size_t>(x) * 3;
+    return RGB(p[2], p[1], p[0]);
+  }
+};
+
+Rendered Render(int number) {
+  RenderInputs in;
+  in.useDeviceIcon = true;  // with no device icon: background and number only
+  in.number = number;
+  in.backColor = kBack;
+  in.textColor = kText;
+  Rendered r;
+  r.icon = RenderVolumeIcon(in, &r.pixels);
+  return r;
+}
+
+std::string TempDir() {
+  wchar_t tmp[MAX_PATH];
+  GetTempPathW(MAX_PATH, tmp);
+  return Narrow(tmp) + "volmaru-icon-" + std::to_string(GetCurrentProcessId()) + "\\";
+}
+
+TEST(IconRenderTest, GlyphsStartWhereTheLayoutSaysAndOnlyTwoColoursAppear) {
+  for (int number : {0, 9, 10, 99, 100}) {
+    const Rendered r = Render(number);
+    ASSERT_TRUE(r.icon) << number;
+    ASSERT_EQ(r.pixels.size(), 96u * 32);
+    int minX = kIconSize, minY = kIconSize, textPixels = 0;
+    for (int y = 0; y < kIconSize; ++y) {
+      for (int x = 0; x < kIconSize; ++x) {
+        const COLORREF c = r.At(x, y);
+        ASSERT_TRUE(c == kBack || c == kText) << number << " at " << x << "," << y << ": " << std::hex << c;
+        if (c == kText) {
+          ++textPixels;
+          minX = std::min(minX, x);
+          minY = std::min(minY, y);
+        }
+      }
+    }
+    const IconTextLayout layout = LayoutForNumber(number);
+    EXPECT_GT(textPixels, 20) << number;
+    EXPECT_GE(minX, layout.x) << number;
+    EXPECT_LE(minX, layout.x + 3) << number << ": glyphs start near the origin";
+    EXPECT_GE(minY, layout.y) << number;
+    // Nothing is transparent: the corner keeps the background colour.
+    EXPECT_EQ(r.At(31, 31), kBack) << number;
+  }
+}
+
+TEST(IconRenderTest, MissingSpeakerPictureReportsAndMakesNoIcon) {
+  RenderInputs in;
+  in.speakerIconPath = "C:\\no\\such\\speaker2.ico";
+  std::string shown;
+  in.showMessage = [&](std::string_view text) { shown = text; };
+  EXPECT_FALSE(RenderVolumeIcon(in));
+  EXPECT_EQ(shown, "ファイルが見つかりません。\r\nアイコン作成に失敗しました。");
+  // With the device icon option the missing file is no error.
+  in.useDeviceIcon = true;
+  shown.clear();
+  EXPECT_TRUE(RenderVolumeIcon(in));
+  EXPECT_TRUE(shown.empty());
+}
+
+TEST(IconRenderTest, VolumeIcoIsAValid32x32Icon) {
+  const std::string dir = TempDir();
+  CreateDirectoryW(Widen(dir).c_str(), nullptr);
+  const Rendered r = Render(42);
+  const std::string path = dir + "Volume.ico";
+  ASSERT_TRUE(SaveVolumeIco(path, r.pixels));
+  UniqueIcon loaded(static_cast<HICON>(LoadImageW(nullptr, Widen(path).c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE)));
+  ASSERT_TRUE(loaded);
+  ICONINFO info{};
+  ASSERT_TRUE(GetIconInfo(loaded.get(), &info));
+  UniqueBitmap colour(info.hbmColor), mask(info.hbmMask);
+  BITMAP bm{};
+  GetObjectW(colour.get(), sizeof bm, &bm);
+  EXPECT_EQ(bm.bmWidth, 32);
+  EXPECT_EQ(bm.bmHeight, 32);
+  DeleteFileW(Widen(path).c_str());
+  RemoveDirectoryW(Widen(dir).c_str());
+}
+
+long LiveGdiAndIcons() {
+  long n = 0;
+  for (HandleKind k : {HandleKind::kIcon, HandleKind::kBitmap, HandleKind::kFont, HandleKind::kDc,
+                       HandleKind::kGdiObject}) {
+    n += LiveHandleCount(k).load();
+  }
+  return n;
+}
+
+// A leak of one handle per update would exhaust the process's handle table
+// long before the end; every update must still make its icon.
+TEST(IconRenderTest, ManyUpdatesLeaveNoHandleBehind) {
+  const std::string dir = TempDir();
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"VolmaruIconTest";
+  RegisterClassW(&wc);
+  UniqueWindow owner(CreateWindowW(L"VolmaruIconTest", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
+  std::vector<UniqueIcon> images;
+  images.push_back(UniqueIcon(CopyIcon(LoadIconW(nullptr, IDI_APPLICATION))));
+  images.push_back(UniqueIcon(CopyIcon(LoadIconW(nullptr, IDI_APPLICATION))));
+  TrayIcon tray(owner.get(), std::move(images));  // never added to the shell
+  TrayIconContext ctx;
+  ctx.exeFolder = "C:\\nowhere\\";
+  ctx.dataFolder = dir;
+  ctx.useDefAudioDeviceIcon = true;
+  ctx.global = {kText, kBack};
+  bool updating = false;
+  const long before = LiveGdiAndIcons();
+  const auto start = std::chrono::steady_clock::now();
+  int made = 0;
+  constexpr int kUpdates = 70000;
+  for (int i = 0; i < kUpdates; ++i) made += UpdateTrayIcon(i % 101, ctx, &tray, updating) ? 1 : 0;
+  const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_EQ(made, kUpdates);
+  EXPECT_FALSE(updating);
+  EXPECT_EQ(LiveGdiAndIcons(), before) << "handles still owned after the updates";
+  std::printf("UpdateTrayIcon: %.3f ms per call over %d calls\n", ms / kUpdates, kUpdates);
+  DeleteFileW(Widen(dir + "Volume.ico").c_str());
+  RemoveDirectoryW(Widen(dir).c_str());
+}
+
+}  // namespace
+}  // namespace volmaru::tray
