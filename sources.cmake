@@ -18,6 +18,7 @@ set(VOLMARU_CORE_SOURCES
   tray/icon_layout.cpp
   tray/popup_menu.cpp
   tray/tooltip_text.cpp
+  tray/tray_clicks.cpp
   volume/mixers.cpp
   volume/volume_ops.cpp
 )
@@ -76,6 +77,7 @@ set(VOLMARU_HOST_TEST_SOURCES
   tests/tray/icon_layout_test.cpp
   tests/tray/popup_menu_test.cpp
   tests/tray/tooltip_text_test.cpp
+  tests/tray/tray_clicks_test.cpp
   tests/volume/mixers_test.cpp
   tests/volume/volume_ops_test.cpp
 )

@@ -15,6 +15,7 @@
 #include "settings/settei_form_win.h"
 #include "settings/time_format_win.h"
 #include "tray/icon_layout.h"
+#include "tray/tray_clicks.h"
 #include "tray/tray_icon_updater_win.h"
 #include "volume/endpoint_win.h"
 #include "volume/mixer_master.h"
@@ -71,7 +72,10 @@ bool KeyIsDown(int vk) { return (GetAsyncKeyState(vk) & 0x8000) != 0; }
 
 // The platform as the volume operations, the input rules and the timer tick
 // see it.
-class MainWindowPorts final : public volume::VolumeView, public input::InputPort, public TickPort {
+class MainWindowPorts final : public volume::VolumeView,
+                              public input::InputPort,
+                              public TickPort,
+                              public tray::TrayPort {
  public:
   explicit MainWindowPorts(TVolumeChangeForm& f) : f_(f), endpoint_(f.endpointVolume_), mixer_(f.mixer1_) {}
   volume::EndpointPort& endpoint() { return endpoint_; }
@@ -180,6 +184,26 @@ class MainWindowPorts final : public volume::VolumeView, public input::InputPort
     GetLocalTime(&t);
     return t.wSecond;
   }
+  // TrayPort.
+  uint32_t DoubleClickTime() override { return GetDoubleClickTime(); }
+  void PumpUntil(uint32_t deadline) override {
+    while (static_cast<int32_t>(timeGetTime() - deadline) <= 0 && !SettingsVisible()) {
+      if (!PumpMessagesFor(10)) return;
+    }
+  }
+  void SetEditingBox(bool editing) override {
+    if (f_.meter_) f_.meter_->IsEditingBox = editing;
+  }
+  void OpenPopupMenu() override { f_.ShowPopupMenu(); }
+  void OpenSettings() override { f_.OpenSettings(); }
+  void RefreshDevices() override {}  // the device list arrives with the device subsystem
+  std::string BalloonText() override { return f_.trayIcon_ ? Narrow(f_.trayIcon_->balloonText()) : std::string(); }
+  void SetBalloonAndTip(const std::string& text) override { SetTrayText(text); }
+  void RedrawIcon(int volume) override { f_.UpdateTrayIcon(volume); }
+  bool IconFollowsDevice() override {
+    return f_.settei_ && (f_.settei_->pages().UseDefAudioDeviceIcon || f_.settei_->pages().ChangeIconColorByDevice);
+  }
+
   // The schedules hook in here.
   void ExpireScheduleMarks() override {}
   void ApplyVolumeSchedule() override {}
@@ -399,6 +423,9 @@ void TVolumeChangeForm::OnMenuCommand(tray::MenuId id) {
       if (state_.StartupComplete) writeToggle(settings::SettingsStore::Toggle::kNoShowBalloonHint, item.checked);
       return;
     }
+    case MenuId::MenuSettei:
+      tray::MenuSetteiClick(state_, *ports_);
+      return;
     case MenuId::MenuShowVolume:
       if (!meter_) return;
       meter_->Show();
@@ -431,14 +458,31 @@ void TVolumeChangeForm::OnMenuCommand(tray::MenuId id) {
 
 void TVolumeChangeForm::OnTrayMessage(UINT mouseMessage) {
   switch (mouseMessage) {
+    case WM_LBUTTONUP:
+      tray::OnTrayLeftButtonUp(state_, *ports_);
+      break;
     case WM_RBUTTONUP:
-      state_.TrayClickedAt = timeGetTime();
-      state_.TrayPointedAt = 0;
-      if (meter_ && meter_->visible() && !meter_->AllwaysShow()) meter_->Close();
-      ShowPopupMenu();
+      tray::OnTrayRightButtonUp(state_, *ports_);
+      break;
+    case WM_LBUTTONDBLCLK:
+      tray::OnTrayDoubleClick(state_, *ports_);
+      break;
+    case WM_MOUSEMOVE:
+      tray::OnTrayPointerMove(state_, *ports_);
       break;
     default:
-      break;
+      break;  // the middle button does nothing here
+  }
+}
+
+void TVolumeChangeForm::OpenSettings() {
+  if (!settei_) return;
+  // Modal: the caller continues when the window is closed (hidden) again.
+  settei_->LoadPageValues();
+  ShowWindow(settei_->hwnd(), SW_SHOW);
+  SetForegroundWindow(settei_->hwnd());
+  while (settei_->visible()) {
+    if (!PumpMessagesFor(50)) return;
   }
 }
 

@@ -73,6 +73,7 @@ class TVolumeChangeForm {
   bool CreateTrayIcon(const std::string& muteIconPath);
   void OnTrayMessage(UINT mouseMessage);
   void ShowPopupMenu();
+  void OpenSettings();
   void OnMenuCommand(tray::MenuId id);
   void SyncHookState();
   input::InputSwitches Switches() const;

@@ -37,6 +37,7 @@ class TrayIcon {
 
   void SetTip(const std::wstring& tip);
   const std::wstring& tip() const { return tip_; }
+  const std::wstring& balloonText() const { return balloonText_; }
   void SetBalloon(const std::wstring& title, const std::wstring& text);
   // Shows the balloon with the information icon for 10 s.
   void ShowBalloon();
