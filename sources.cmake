@@ -93,6 +93,7 @@ set(VOLMARU_WIN_TEST_SOURCES
 
 set(VOLMARU_BENCH_SOURCES
   bench/settings_bench.cpp
+  bench/tick_bench.cpp
 )
 
 set(VOLMARU_FUZZ_SOURCES

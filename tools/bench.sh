@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Benchmarks (not part of the test command): Google Benchmark timings of the
+# host code, and the instruction count of one quiet main-timer tick measured
+# with callgrind (repeatable whatever else the machine does).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+OUT=${VOLMARU_BUILD_ROOT:-build}/bench
+cmake -S . -B "$OUT" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$OUT" --target volmaru_bench >/dev/null
+"$OUT/volmaru_bench" "$@"
+
+# Instructions per tick: only what runs inside Timer1Tick is collected.
+valgrind --tool=callgrind --callgrind-out-file="$OUT/callgrind.out" \
+  --toggle-collect='volmaru::app::Timer1Tick*' \
+  "$OUT/volmaru_bench" --benchmark_filter=BM_QuietTick --benchmark_min_time=0.01 >/dev/null 2>&1
+ir=$(awk '/^summary:/ {print $2}' "$OUT/callgrind.out")
+id=$(grep -m1 -o 'cfn=([0-9]*) volmaru::app::Timer1Tick' "$OUT/callgrind.out" | grep -o '([0-9]*)')
+calls=$(awk -v id="cfn=$id" 'index($0, id) == 1 {want=1; next} want && /^calls=/ {split($1, a, "="); n += a[2]; want=0} END {print n+0}' \
+  "$OUT/callgrind.out")
+echo "callgrind: $ir instructions in $calls quiet ticks = $((ir / calls)) per tick"
