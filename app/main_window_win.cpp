@@ -412,6 +412,12 @@ void TVolumeChangeForm::OnMenuCommand(tray::MenuId id) {
       if (!state_.StartupComplete) return;
       tray::MenuItem& item = menu_.item(id);
       item.checked = !item.checked;
+      // An open settings window shows the same switch.
+      if (settei_ && settei_->visible()) {
+        (id == MenuId::MenuNoChangeByKey ? settei_->pages().NoChangeByKey : settei_->pages().NoChangeByMouse) =
+            item.checked;
+        settei_->HasUnsavedChanges = true;
+      }
       writeToggle(id == MenuId::MenuNoChangeByKey ? settings::SettingsStore::Toggle::kNoChangeByKey
                                                   : settings::SettingsStore::Toggle::kNoChangeByMouse,
                   item.checked);
@@ -448,6 +454,10 @@ void TVolumeChangeForm::OnMenuCommand(tray::MenuId id) {
       }
       return;
     case MenuId::MenuEnd:
+      if (settei_) {
+        settei_->HasUnsavedChanges = false;
+        settei_->CloseAllowed = true;
+      }
       if (meter_ && meter_->visible()) meter_->Close();
       PostMessageW(hwnd(), WM_CLOSE, 0, 0);
       return;
@@ -513,7 +523,7 @@ LRESULT CALLBACK TVolumeChangeForm::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPAR
 }
 
 LRESULT TVolumeChangeForm::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (taskbarCreatedMessage_ != 0 && msg == taskbarCreatedMessage_) {
+  if (taskbarCreatedMessage_ != 0 && msg == taskbarCreatedMessage_ && timerEnabled_) {
     // The shell restarted: the icon goes back into the new tray.
     if (trayIcon_) trayIcon_->Readd();
     else CreateTrayIcon(state_.ExeFolder + std::string(kMuteIconFile));

@@ -21,6 +21,9 @@ class TVolumeChangeSetteiForm : public Form {
   void LoadPageValues();
   const PageSettings& pages() const { return pages_; }
   PageSettings& pages() { return pages_; }
+  // Edits not yet saved; the exit command clears it and allows the close.
+  bool HasUnsavedChanges = false;
+  bool CloseAllowed = false;
   // The four key-capture flags (main, up, down, mute): while any is set the
   // keyboard hook posts nothing.
   std::atomic<bool> KeyCaptureSlot[4] = {false, false, false, false};
