@@ -52,6 +52,20 @@ parse_ctest() {  # parse_ctest NAME LOG EXIT
   count "$1" $((total - failedn)) "$failedn"
 }
 
+parse_gtest_cases() {  # parse_gtest_cases NAME LOG EXIT: counts test cases, not programs
+  grep -v -E '^[0-9]+: \[ +(RUN|OK) +\]' "$2"
+  local p f
+  p=$(grep -oE '\[  PASSED  \] [0-9]+ tests?' "$2" | awk '{s += $4} END {print s + 0}')
+  f=$(grep -oE '[0-9]+ FAILED TESTS?' "$2" | awk '{s += $1} END {print s + 0}')
+  # A program that died without its summary still fails the step.
+  if [ "$3" -ne 0 ] && [ "$f" -eq 0 ]; then f=1; fi
+  if [ "$p" -eq 0 ] && [ "$f" -eq 0 ]; then
+    fatal_step "$1 (no test ran, exit $3)"
+    return
+  fi
+  count "$1" "$p" "$f"
+}
+
 note "host build"
 if cmake -S . -B $OUT/host -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVOLMARU_WERROR=ON >/dev/null &&
    cmake --build $OUT/host -j "$JOBS"; then
@@ -70,12 +84,12 @@ if cmake -S . -B $OUT/win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
   # every test program joins it through wine-exec.sh.
   (
     eval "$(tools/wine-env.sh start)" || exit 1
-    ctest --test-dir "$OUT/win" --output-on-failure -j "$JOBS" >"$OUT/win/ctest.log" 2>&1
+    ctest --test-dir "$OUT/win" -V -j "$JOBS" >"$OUT/win/ctest.log" 2>&1
     rc=$?
     tools/wine-env.sh stop
     exit $rc
   )
-  parse_ctest "wine tests" "$OUT/win/ctest.log" $?
+  parse_gtest_cases "wine tests" "$OUT/win/ctest.log" $?
   win_ok=1
 else
   fatal_step "windows build"
