@@ -59,10 +59,16 @@ unsigned MajorVersion() {
   // the real one there; later versions still answer 6 or more.
   OSVERSIONINFOW info{};
   info.dwOSVersionInfoSize = sizeof info;
+#if defined(__GNUC__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#elif defined(_MSC_VER)
+#pragma warning(suppress : 4996)
+#endif
   if (!GetVersionExW(&info)) return 0;
+#if defined(__GNUC__)
 #pragma GCC diagnostic pop
+#endif
   return info.dwMajorVersion;
 }
 
@@ -371,8 +377,8 @@ void TVolumeChangeForm::Timer1Timer() {
 }
 
 void TVolumeChangeForm::ShowPopupMenu() {
-  if (!state_.StartupComplete) return;
-  if (settei_) menu_.ApplyVisibility(settei_->pages().VisibleMenuItems);
+  // Before start-up completes the menu opens as it is.
+  if (state_.StartupComplete && settei_) menu_.ApplyVisibility(settei_->pages().VisibleMenuItems);
   UniqueMenu popup(CreatePopupMenu());
   for (size_t i = 0; i < menu_.items().size(); ++i) {
     const tray::MenuItem& it = menu_.items()[i];

@@ -6,6 +6,12 @@ target_compile_definitions(volmaru_core PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_M
 set(_win_libs user32 gdi32 shell32 ole32 oleaut32 uuid winmm comctl32 shlwapi)
 target_link_libraries(volmaru_core PUBLIC ${_win_libs})
 
+if(MSVC)
+  # The C library's "secure" variants are not portable; the plain ones are
+  # used with explicit sizes.
+  target_compile_definitions(volmaru_core PUBLIC _CRT_SECURE_NO_WARNINGS)
+endif()
+
 if(MINGW)
   # -municode: wWinMain/wmain receive UTF-16 arguments.
   set(_win_link_options -static -municode)
