@@ -12,9 +12,9 @@
 #                      (16x16 and 32x32)
 #   Data/mute.ico      the same speaker with a red cross instead of the waves
 #                      (16x16 and 32x32)
-#   Data/speaker2.ico  dark plate with a muted speaker shape (32x32); the tray
-#                      code draws the volume as a white number over it, so it
-#                      stays dark and calm everywhere a digit can land
+#   Data/speaker2.ico  a translucent dark speaker on transparency (32x32); the
+#                      tray code draws it over the icon's background colour and
+#                      the volume as a number on top
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -81,10 +81,10 @@ shrink "$work/mute.png" 32 "$work/mute32.png"
 shrink "$work/mute.png" 16 "$work/mute16.png"
 convert "$work/mute16.png" "$work/mute32.png" "$out/Data/mute.ico"
 
-# Number plate: dark rounded square, slate speaker on it, no waves.
-canvas -fill '#1c262b' -stroke '#10171a' -strokewidth 1 \
-  -draw "scale 8,8 roundrectangle 0.5,0.5 31.5,31.5 5,5" \
-  -fill '#455a64' -stroke none \
+# Number picture: a translucent dark speaker on a transparent square, so the
+# icon's background colour (which can differ per device) shows all round
+# and through it, and the white number stays readable on top.
+canvas -fill '#00000066' -stroke none \
   -draw "scale 8,8 roundrectangle 4,11.5 12,20.5 1,1" \
   -draw "scale 8,8 polygon 11,11.5 22,3.5 22,28.5 11,20.5" "PNG32:$work/plate.png"
 shrink "$work/plate.png" 32 "$work/plate32.png"
