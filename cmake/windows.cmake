@@ -25,7 +25,8 @@ target_link_libraries(volmaru PRIVATE volmaru_core)
 target_link_options(volmaru PRIVATE ${_win_link_options})
 set_property(SOURCE resources/volmaru.rc APPEND PROPERTY OBJECT_DEPENDS
              ${CMAKE_CURRENT_SOURCE_DIR}/resources/volmaru.manifest
-             ${CMAKE_CURRENT_SOURCE_DIR}/resources/volmaru.ico)
+             ${CMAKE_CURRENT_SOURCE_DIR}/resources/volmaru.ico
+             ${CMAKE_CURRENT_SOURCE_DIR}/resources/Data/mute.ico)
 
 # The same program with its test triggers on (a message that blocks the main
 # thread for a while), for the end-to-end checks only.
@@ -35,10 +36,19 @@ target_compile_definitions(volmaru_test_triggers PRIVATE VOLMARU_TEST_TRIGGERS)
 target_link_libraries(volmaru_test_triggers PRIVATE volmaru_core)
 target_link_options(volmaru_test_triggers PRIVATE ${_win_link_options})
 
-# The read-only files the program finds beside itself in "Data".
-add_custom_command(TARGET volmaru POST_BUILD
-  COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_CURRENT_SOURCE_DIR}/resources/Data
-          $<TARGET_FILE_DIR:volmaru>/Data)
+# The read-only files the program finds beside itself in "Data", copied
+# again whenever one of them changes.
+file(GLOB VOLMARU_DATA_FILES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/resources/Data/*)
+set(_data_outputs)
+foreach(_f ${VOLMARU_DATA_FILES})
+  get_filename_component(_n ${_f} NAME)
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/Data/${_n}
+                     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${_f} ${CMAKE_BINARY_DIR}/Data/${_n}
+                     DEPENDS ${_f})
+  list(APPEND _data_outputs ${CMAKE_BINARY_DIR}/Data/${_n})
+endforeach()
+add_custom_target(volmaru_data ALL DEPENDS ${_data_outputs})
+add_dependencies(volmaru volmaru_data)
 
 # The end-to-end driver (console, wmain): built with the program because
 # tools/run.sh uses it to wait for the tray icon.

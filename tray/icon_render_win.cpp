@@ -1,5 +1,7 @@
 #include "tray/icon_render_win.h"
 
+#include <cstring>
+
 #include "common/text_win.h"
 #include "settings/file_port.h"
 #include "tray/ico_file.h"
@@ -21,6 +23,54 @@ bool FileExists(const std::string& path) {
 
 }  // namespace
 
+namespace {
+
+UniqueBitmap Dib24(int size, void** bits) {
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = size;
+  bi.bmiHeader.biHeight = size;  // bottom-up, as an .ico stores it
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 24;
+  bi.bmiHeader.biCompression = BI_RGB;
+  return UniqueBitmap(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, bits, nullptr, 0));
+}
+
+// An icon from a colour bitmap with no transparent pixel.
+UniqueIcon OpaqueIcon(HBITMAP colour, int size) {
+  const std::string maskBits(static_cast<size_t>((size + 15) / 16 * 2) * static_cast<size_t>(size), '\0');
+  UniqueBitmap mask(CreateBitmap(size, size, 1, 1, maskBits.data()));
+  ICONINFO info{};
+  info.fIcon = TRUE;
+  info.hbmMask = mask.get();
+  info.hbmColor = colour;
+  return UniqueIcon(CreateIconIndirect(&info));
+}
+
+}  // namespace
+
+UniqueIcon ScaledIcon(const std::string& pixels, int size) {
+  void* srcBits = nullptr;
+  void* dstBits = nullptr;
+  UniqueBitmap src = Dib24(kIconSize, &srcBits);
+  UniqueBitmap dst = Dib24(size, &dstBits);
+  UniqueDc srcDc(CreateCompatibleDC(nullptr));
+  UniqueDc dstDc(CreateCompatibleDC(nullptr));
+  if (!src || !dst || !srcDc || !dstDc || pixels.size() < static_cast<size_t>((kIconSize * 3 + 3) & ~3) * kIconSize) {
+    return {};
+  }
+  std::memcpy(srcBits, pixels.data(), static_cast<size_t>((kIconSize * 3 + 3) & ~3) * kIconSize);
+  {
+    SelectGuard a(srcDc.get(), src.get());
+    SelectGuard b(dstDc.get(), dst.get());
+    SetStretchBltMode(dstDc.get(), HALFTONE);
+    SetBrushOrgEx(dstDc.get(), 0, 0, nullptr);
+    StretchBlt(dstDc.get(), 0, 0, size, size, srcDc.get(), 0, 0, kIconSize, kIconSize, SRCCOPY);
+    GdiFlush();
+  }
+  return OpaqueIcon(dst.get(), size);
+}
+
 UniqueIcon RenderVolumeIcon(const RenderInputs& in, std::string* pixels) {
   UniqueIcon speaker;
   if (!in.useDeviceIcon) {
@@ -33,15 +83,8 @@ UniqueIcon RenderVolumeIcon(const RenderInputs& in, std::string* pixels) {
         LoadImageW(nullptr, Widen(in.speakerIconPath).c_str(), IMAGE_ICON, kIconSize, kIconSize, LR_LOADFROMFILE)));
   }
 
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = kIconSize;
-  bi.bmiHeader.biHeight = kIconSize;  // bottom-up, as an .ico stores it
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 24;
-  bi.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  UniqueBitmap colour(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  UniqueBitmap colour = Dib24(kIconSize, &bits);
   UniqueDc dc(CreateCompatibleDC(nullptr));
   if (!colour || !dc) return {};
   {
@@ -72,13 +115,7 @@ UniqueIcon RenderVolumeIcon(const RenderInputs& in, std::string* pixels) {
   if (pixels) pixels->assign(static_cast<const char*>(bits), static_cast<size_t>(stride) * kIconSize);
 
   // No transparency: an all-zero AND mask leaves every pixel opaque.
-  const std::string maskBits(static_cast<size_t>(kIconSize) * 4, '\0');
-  UniqueBitmap mask(CreateBitmap(kIconSize, kIconSize, 1, 1, maskBits.data()));
-  ICONINFO info{};
-  info.fIcon = TRUE;
-  info.hbmMask = mask.get();
-  info.hbmColor = colour.get();
-  return UniqueIcon(CreateIconIndirect(&info));
+  return OpaqueIcon(colour.get(), kIconSize);
 }
 
 bool SaveVolumeIco(const std::string& path, const std::string& pixels) {

@@ -30,6 +30,10 @@ inline constexpr const char* kSpeakerMissingText = "ファイルが見つかり�
 // bottom-up pixel rows for saving.
 UniqueIcon RenderVolumeIcon(const RenderInputs& in, std::string* pixels = nullptr);
 
+// The rendered picture at `size` x `size` (the tray shows 16 x 16), each
+// pixel the average of the pixels it covers, so the digits keep their shape.
+UniqueIcon ScaledIcon(const std::string& pixels, int size);
+
 // Writes the .ico file atomically; false when it could not be written.
 bool SaveVolumeIco(const std::string& path, const std::string& pixels);
 

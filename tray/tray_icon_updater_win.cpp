@@ -52,7 +52,7 @@ bool UpdateTrayIcon(int number, const TrayIconContext& ctx, TrayIcon* trayIcon, 
   if (trayIcon) {
     // The tray shows 16 x 16: the list keeps a scaled copy.
     const int small = GetSystemMetrics(SM_CXSMICON);
-    UniqueIcon scaled(static_cast<HICON>(CopyImage(icon.get(), IMAGE_ICON, small, small, 0)));
+    UniqueIcon scaled = ScaledIcon(pixels, small);
     trayIcon->ReplaceImage(0, scaled ? std::move(scaled) : std::move(icon));
     trayIcon->ShowImage(0);
   }
