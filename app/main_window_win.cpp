@@ -124,15 +124,15 @@ class MainWindowPorts final : public volume::VolumeView,
     if (!f_.meter_) return;
     const HWND previous = GetForegroundWindow();
     f_.meter_->Show();
-    if (refreshOnly) f_.meter_->RefreshMeter();
-    else f_.meter_->DrawMeter();
+    if (refreshOnly)
+      f_.meter_->RefreshMeter();
+    else
+      f_.meter_->DrawMeter();
     if (previous && GetForegroundWindow() != previous) SetForegroundWindow(previous);
   }
   void UpdateTrayIcon(int volume) override { f_.UpdateTrayIcon(volume); }
   void EnableTimer(bool on) override { f_.EnableTimer(on); }
-  void ShowMessage(std::string_view text) override {
-    MessageBoxW(f_.hwnd(), Widen(text).c_str(), L"ボルマル", MB_OK);
-  }
+  void ShowMessage(std::string_view text) override { MessageBoxW(f_.hwnd(), Widen(text).c_str(), L"ボルマル", MB_OK); }
   bool VolumeIconExists() override { return FileExists(f_.state_.DataFolder + "Volume.ico"); }
 
   // InputPort.
@@ -347,8 +347,10 @@ bool TVolumeChangeForm::CreateTrayIcon(const std::string& muteIconPath) {
 
 void TVolumeChangeForm::EnableTimer(bool on) {
   if (!window_) return;
-  if (on) SetTimer(hwnd(), kMainTimerId, kMainTimerMs, nullptr);  // restarts the period
-  else if (timerEnabled_) KillTimer(hwnd(), kMainTimerId);
+  if (on)
+    SetTimer(hwnd(), kMainTimerId, kMainTimerMs, nullptr);  // restarts the period
+  else if (timerEnabled_)
+    KillTimer(hwnd(), kMainTimerId);
   timerEnabled_ = on;
 }
 
@@ -531,8 +533,10 @@ LRESULT CALLBACK TVolumeChangeForm::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPAR
 LRESULT TVolumeChangeForm::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (taskbarCreatedMessage_ != 0 && msg == taskbarCreatedMessage_ && timerEnabled_) {
     // The shell restarted: the icon goes back into the new tray.
-    if (trayIcon_) trayIcon_->Readd();
-    else CreateTrayIcon(state_.ExeFolder + std::string(kMuteIconFile));
+    if (trayIcon_)
+      trayIcon_->Readd();
+    else
+      CreateTrayIcon(state_.ExeFolder + std::string(kMuteIconFile));
     return 0;
   }
   switch (msg) {
@@ -540,7 +544,8 @@ LRESULT TVolumeChangeForm::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       if (wp == kMainTimerId) Timer1Timer();
       return 0;
     case input::WM_VOLUME_KEY:
-      if (state_.StartupComplete) inputHandlers_->OnVolumeKey(static_cast<uint32_t>(wp), static_cast<uint32_t>(lp), Switches());
+      if (state_.StartupComplete)
+        inputHandlers_->OnVolumeKey(static_cast<uint32_t>(wp), static_cast<uint32_t>(lp), Switches());
       SyncHookState();
       return 0;
     case input::WM_VOLUME_WHEEL:

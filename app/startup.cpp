@@ -25,8 +25,8 @@ BackendChoice ChooseBackend(unsigned majorVersion) {
   if (majorVersion >= 6) {
     return {true, "コントロールパネルの「サウンド」を開く(&C)", "「音量ミキサー」を開く(&A)", true};
   }
-  return {false, "コントロールパネルの「サウンドとオーディオデバイス」を開く(&C)", "「ボリュームコントロール」を開く(&A)",
-          false};
+  return {false, "コントロールパネルの「サウンドとオーディオデバイス」を開く(&C)",
+          "「ボリュームコントロール」を開く(&A)", false};
 }
 
 void ApplyBackendToMenu(const BackendChoice& choice, tray::PopupMenuModel& menu) {
@@ -39,8 +39,7 @@ void ApplyBackendToMenu(const BackendChoice& choice, tray::PopupMenuModel& menu)
 }
 
 std::string_view StartupMenuCaption(std::string_view shortcutTarget, std::string_view exePath) {
-  return ToAsciiLower(shortcutTarget) == ToAsciiLower(exePath) ? tray::kCaptionStartUpRemove
-                                                               : tray::kCaptionStartUpAdd;
+  return ToAsciiLower(shortcutTarget) == ToAsciiLower(exePath) ? tray::kCaptionStartUpRemove : tray::kCaptionStartUpAdd;
 }
 
 void LoadMainWindowSettings(MainWindowState& state, tray::PopupMenuModel& menu, settings::SettingsStore& store) {
@@ -108,9 +107,9 @@ bool RunFormCreate(MainWindowState& state, tray::PopupMenuModel& menu, StartupPl
 
   // 9. Startup registration state.
   const std::string startupFolder = platform.StartupFolder();
-  state.StartupShortcutPath = FindStartupShortcut(
-      exePath, startupFolder, platform.ListFolder(startupFolder),
-      [&](const std::string& link) { return platform.ResolveShortcutTarget(link); });
+  state.StartupShortcutPath =
+      FindStartupShortcut(exePath, startupFolder, platform.ListFolder(startupFolder),
+                          [&](const std::string& link) { return platform.ResolveShortcutTarget(link); });
   const std::string target =
       state.StartupShortcutPath.empty() ? std::string() : platform.ResolveShortcutTarget(state.StartupShortcutPath);
   menu.SetCaption(MenuId::MenuStartUp, StartupMenuCaption(target, exePath));

@@ -19,8 +19,10 @@ bool NearPointedSpot(const MainWindowState& s, Point cursor) {
 void TrayPointingTick(MainWindowState& s, TickPort& port) {
   if (s.TrayPointedAt != 0 && port.Now() - s.TrayPointedAt > static_cast<uint32_t>(s.TrayIconWaitTime)) {
     if (!port.MeterVisible() && NearPointedSpot(s, port.Cursor()) && !port.PopupMenuOpen()) {
-      if (s.IsMuted) port.RefreshMeter();
-      else port.DrawMeter();
+      if (s.IsMuted)
+        port.RefreshMeter();
+      else
+        port.DrawMeter();
       port.ProcessPendingMessages();
       port.ShowMeter();
       port.RepaintMeter();

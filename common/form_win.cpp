@@ -2,8 +2,8 @@
 
 namespace volmaru {
 
-bool Form::CreateForm(HINSTANCE instance, const wchar_t* className, const wchar_t* title, DWORD style,
-                      DWORD exStyle, HWND owner) {
+bool Form::CreateForm(HINSTANCE instance, const wchar_t* className, const wchar_t* title, DWORD style, DWORD exStyle,
+                      HWND owner) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   if (!GetClassInfoExW(instance, className, &wc)) {

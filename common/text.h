@@ -19,14 +19,10 @@ std::string Cp932ToUtf8(std::string_view cp932);
 std::string Utf8ToCp932(std::string_view utf8);
 
 // First byte of a double-byte character in code page 932.
-constexpr bool IsCp932LeadByte(unsigned char c) {
-  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
+constexpr bool IsCp932LeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
 // Case folding of the ASCII letters only; other bytes stay as they are.
-constexpr char AsciiLower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
+constexpr char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b);
 std::string ToAsciiLower(std::string_view s);
 

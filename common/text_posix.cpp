@@ -73,9 +73,12 @@ std::string Utf8ToCp932(std::string_view utf8) {
       continue;
     }
     size_t len = 1;
-    if ((c & 0xE0) == 0xC0) len = 2;
-    else if ((c & 0xF0) == 0xE0) len = 3;
-    else if ((c & 0xF8) == 0xF0) len = 4;
+    if ((c & 0xE0) == 0xC0)
+      len = 2;
+    else if ((c & 0xF0) == 0xE0)
+      len = 3;
+    else if ((c & 0xF8) == 0xF0)
+      len = 4;
     if (i + len > utf8.size()) len = utf8.size() - i;
     if (!conv.ok() || !conv.Convert(utf8.substr(i, len), out)) out += '?';
     i += len;

@@ -16,11 +16,9 @@ std::wstring MultiToWide(UINT codePage, std::string_view in) {
 
 std::string WideToMulti(UINT codePage, std::wstring_view in) {
   if (in.empty()) return {};
-  const int n = WideCharToMultiByte(codePage, 0, in.data(), static_cast<int>(in.size()), nullptr, 0,
-                                    nullptr, nullptr);
+  const int n = WideCharToMultiByte(codePage, 0, in.data(), static_cast<int>(in.size()), nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(codePage, 0, in.data(), static_cast<int>(in.size()), out.data(), n, nullptr,
-                      nullptr);
+  WideCharToMultiByte(codePage, 0, in.data(), static_cast<int>(in.size()), out.data(), n, nullptr, nullptr);
   return out;
 }
 
@@ -31,9 +29,7 @@ std::wstring Widen(std::string_view utf8) {
   return std::wstring(u.begin(), u.end());
 }
 
-std::string Narrow(std::wstring_view utf16) {
-  return Utf16ToUtf8(std::u16string(utf16.begin(), utf16.end()));
-}
+std::string Narrow(std::wstring_view utf16) { return Utf16ToUtf8(std::u16string(utf16.begin(), utf16.end())); }
 
 std::string Cp932ToUtf8(std::string_view cp932) { return Narrow(MultiToWide(932, cp932)); }
 

@@ -55,8 +55,10 @@ void InputHandlers::OnVolumeKey(uint32_t wParam, uint32_t lParam, const InputSwi
       if (!port_.MeterVisible()) {
         port_.ShowMeter();
         s_.MeterShownAt = port_.Now();
-        if (s_.IsMuted) port_.RefreshMeter();
-        else port_.DrawMeter();
+        if (s_.IsMuted)
+          port_.RefreshMeter();
+        else
+          port_.DrawMeter();
       }
       port_.ForceForegroundMeter();
     }

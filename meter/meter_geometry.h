@@ -30,11 +30,11 @@ inline constexpr uint32_t kMuteTextColour = 0x0000FF;
 int RoundHalfEven(double x);
 
 struct Placement {
-  Rect window;           // screen coordinates
-  Rect bar;              // within the window
-  int boxLeft = 3;       // within the window
+  Rect window;      // screen coordinates
+  Rect bar;         // within the window
+  int boxLeft = 3;  // within the window
   int boxTop = 3;
-  int hoverLabelTop = 3;   // horizontal meters
+  int hoverLabelTop = 3;  // horizontal meters
   // The saved place of this position was off screen: it is reset and both
   // saved values must be written back.
   bool savedReset = false;

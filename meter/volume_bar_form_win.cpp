@@ -26,7 +26,8 @@ UniqueFont MakeFont(int pixelHeight, bool bold, const wchar_t* face) {
 
 }  // namespace
 
-bool TVolumeBarForm::Create(HINSTANCE instance, app::TVolumeChangeForm& main, settings::TVolumeChangeSetteiForm& settei) {
+bool TVolumeBarForm::Create(HINSTANCE instance, app::TVolumeChangeForm& main,
+                            settings::TVolumeChangeSetteiForm& settei) {
   main_ = &main;
   settei_ = &settei;
   // The main window's start-up must be complete; if it never will be, the
@@ -140,7 +141,8 @@ void TVolumeBarForm::PlaceMeter() {
   const int sw = GetSystemMetrics(SM_CXSCREEN);
   const int sh = GetSystemMetrics(SM_CYSCREEN);
   const int position = settings_.Position;
-  placement_ = meter::PlaceMeter(sw, sh, position, settings_.Places[static_cast<size_t>(position) % settings::kMeterPlaces]);
+  placement_ =
+      meter::PlaceMeter(sw, sh, position, settings_.Places[static_cast<size_t>(position) % settings::kMeterPlaces]);
   if (placement_.savedReset) SavePosition(placement_.saved);
   const Rect& w = placement_.window;
   SetWindowPos(hwnd(), nullptr, w.left, w.top, w.width, w.height, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -168,8 +170,8 @@ void TVolumeBarForm::RefreshMeter() {
     labelText_ = L"ミュート";
     const SIZE label = TextSize(labelText_, numberFont_.get());
     const Rect& w = placement_.window;
-    labelPos_ = IsVertical(settings_.Position) ? POINT{0, (w.height - label.cy) / 2}
-                                               : POINT{(w.width - label.cx) / 2, 0};
+    labelPos_ =
+        IsVertical(settings_.Position) ? POINT{0, (w.height - label.cy) / 2} : POINT{(w.width - label.cx) / 2, 0};
   } else {
     DrawMeter();
   }
@@ -272,8 +274,8 @@ LRESULT TVolumeBarForm::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   const int x = static_cast<short>(LOWORD(lp));
   const int y = static_cast<short>(HIWORD(lp));
   const bool vertical = IsVertical(settings_.Position);
-  const bool onBar = barVisible_ && x >= bar.left && x < bar.left + bar.width && y >= bar.top &&
-                     y < bar.top + bar.height;
+  const bool onBar =
+      barVisible_ && x >= bar.left && x < bar.left + bar.width && y >= bar.top && y < bar.top + bar.height;
   switch (msg) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
@@ -314,9 +316,8 @@ LRESULT TVolumeBarForm::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
           ReleaseCapture();
           SendMessageW(hwnd, WM_SYSCOMMAND, 0xF012, 0);
           const Rect w = WindowRect();
-          const settings::MeterPosition pos =
-              AfterDrag(w.left, w.top, w.width, w.height, GetSystemMetrics(SM_CXSCREEN),
-                        GetSystemMetrics(SM_CYSCREEN), vertical);
+          const settings::MeterPosition pos = AfterDrag(w.left, w.top, w.width, w.height, GetSystemMetrics(SM_CXSCREEN),
+                                                        GetSystemMetrics(SM_CYSCREEN), vertical);
           SetWindowPos(hwnd, nullptr, pos.X, pos.Y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
           SavePosition(pos);
         }

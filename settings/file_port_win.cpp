@@ -8,8 +8,8 @@ namespace volmaru::settings {
 namespace {
 
 UniqueKernelHandle OpenForRead(const std::wstring& path) {
-  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   return UniqueKernelHandle(h == INVALID_HANDLE_VALUE ? nullptr : h);
 }
 
@@ -41,8 +41,7 @@ class WinFiles final : public FilePort {
     // volume and is atomic.
     const std::wstring tmp = target + L".new" + std::to_wstring(GetCurrentProcessId());
     {
-      HANDLE h = CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                             nullptr);
+      HANDLE h = CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
       UniqueKernelHandle file(h == INVALID_HANDLE_VALUE ? nullptr : h);
       if (!file) return false;
       bool ok = true;

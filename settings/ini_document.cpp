@@ -113,8 +113,8 @@ IniDocument IniDocument::Parse(std::string_view bytes) {
     if (next < bytes.size()) {
       next += (bytes[next] == '\r' && next + 1 < bytes.size() && bytes[next + 1] == '\n') ? 2 : 1;
     }
-    doc.lines_.push_back(Classify(std::string(bytes.substr(start, end - start)),
-                                  std::string(bytes.substr(end, next - end))));
+    doc.lines_.push_back(
+        Classify(std::string(bytes.substr(start, end - start)), std::string(bytes.substr(end, next - end))));
     start = next;
   }
   return doc;
@@ -129,9 +129,7 @@ std::string IniDocument::Serialize() const {
   return out;
 }
 
-size_t IniDocument::FindSection(std::string_view name) const {
-  return FindSectionExactly(TrimProfileSpace(name));
-}
+size_t IniDocument::FindSection(std::string_view name) const { return FindSectionExactly(TrimProfileSpace(name)); }
 
 size_t IniDocument::FindSectionExactly(std::string_view wanted) const {
   for (size_t i = 0; i < lines_.size(); ++i) {

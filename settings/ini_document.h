@@ -3,8 +3,8 @@
 // section and key names match without regard to ASCII case, spaces around
 // names and values are trimmed, a value in matching quotes is unquoted, the
 // first of duplicate sections and keys wins, and lines without "=" hold no
-// value; spaces inside the brackets of a section name do not count. Edits touch only the lines they name; every other byte of the file
-// (comments, unknown sections, line ends) is kept as it was.
+// value; spaces inside the brackets of a section name do not count. Edits touch only the lines they name; every other
+// byte of the file (comments, unknown sections, line ends) is kept as it was.
 #pragma once
 
 #include <optional>

@@ -5,10 +5,8 @@
 
 namespace volmaru::settings {
 
-SettingsWriteError::SettingsWriteError(const std::string& path, std::string_view section,
-                                       std::string_view key)
-    : std::runtime_error("cannot write [" + std::string(section) + "] " + std::string(key) + " to " +
-                         path) {}
+SettingsWriteError::SettingsWriteError(const std::string& path, std::string_view section, std::string_view key)
+    : std::runtime_error("cannot write [" + std::string(section) + "] " + std::string(key) + " to " + path) {}
 
 std::string ProfileFile::Load() const { return files_.ReadFile(path_).bytes; }
 
@@ -18,13 +16,10 @@ std::string ProfileFile::LoadForEdit(std::string_view section, std::string_view 
   return std::move(r.bytes);
 }
 
-bool ProfileFile::Exists() const {
-  return files_.ReadFile(path_).status != FilePort::ReadResult::kMissing;
-}
+bool ProfileFile::Exists() const { return files_.ReadFile(path_).status != FilePort::ReadResult::kMissing; }
 
 std::optional<std::string> ProfileFile::Read(std::string_view section, std::string_view key) const {
-  const std::optional<std::string> raw =
-      IniDocument::Parse(Load()).Get(Utf8ToCp932(section), Utf8ToCp932(key));
+  const std::optional<std::string> raw = IniDocument::Parse(Load()).Get(Utf8ToCp932(section), Utf8ToCp932(key));
   if (!raw) return std::nullopt;
   return Cp932ToUtf8(*raw);
 }

@@ -39,18 +39,14 @@ const Setting IconDeviceIconDataCount = Int(kIcon, "DeviceIconDataCount", 0);
 
 std::string DeviceSection(int index) { return "DeviceIconData" + std::to_string(index); }
 Setting DeviceName(int index) { return Text(DeviceSection(index), "DeviceName", ""); }
-Setting DeviceTextColor(int index, uint32_t iconColor) {
-  return Colour(DeviceSection(index), "TextColor", iconColor);
-}
+Setting DeviceTextColor(int index, uint32_t iconColor) { return Colour(DeviceSection(index), "TextColor", iconColor); }
 Setting DeviceBackColor(int index, uint32_t iconBackColor) {
   return Colour(DeviceSection(index), "BackColor", iconBackColor);
 }
 Setting DeviceIsScheduleChange(int index) { return Bool(DeviceSection(index), "IsScheduleChange", false); }
 Setting DeviceScheduleChangeTime(int index) { return Time(DeviceSection(index), "ScheduleChangeTime", 0.0); }
 Setting DeviceIsShowOnMenu(int index) { return Bool(DeviceSection(index), "IsShowOnMenu", true); }
-Setting DeviceVolumeBarColor(int index) {
-  return Colour(DeviceSection(index), "VolumeBarColor", kDefaultMeterColour);
-}
+Setting DeviceVolumeBarColor(int index) { return Colour(DeviceSection(index), "VolumeBarColor", kDefaultMeterColour); }
 Setting DeviceNormalVolume(int index) { return Int(DeviceSection(index), "NormalVolume", 50); }
 
 Setting VisibleMenuItem(int entry) { return Bool("VisibleMenuItems", "Value" + std::to_string(entry), true); }
@@ -72,9 +68,7 @@ Setting ScheduleStartTime(int group, int band) {
 Setting ScheduleEndTime(int group, int band) {
   return Time(ScheduleSection(group), "EndTime" + std::to_string(band), -1.0);
 }
-Setting ScheduleVolume(int group, int band) {
-  return Int(ScheduleSection(group), "Volume" + std::to_string(band), 0);
-}
+Setting ScheduleVolume(int group, int band) { return Int(ScheduleSection(group), "Volume" + std::to_string(band), 0); }
 
 const Setting SavedVolumeCount = Int("SavedVolume", "Count", 0);
 Setting SavedVolume(int index) { return Int("SavedVolume", std::to_string(index), -1); }

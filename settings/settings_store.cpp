@@ -11,8 +11,8 @@ struct LegacyMainKey {
 };
 // "MainKey" of older files was an index into the choice of main keys.
 constexpr LegacyMainKey kLegacyMainKeys[] = {
-    {29, "無変換"}, {28, "変換"}, {17, "Ctrl"}, {18, "Alt"},
-    {91, "Left Windows"}, {92, "Right Windows"}, {93, "アプリケーション"},
+    {29, "無変換"},           {28, "変換"}, {17, "Ctrl"}, {18, "Alt"}, {91, "Left Windows"}, {92, "Right Windows"},
+    {93, "アプリケーション"},
 };
 
 int HexDigit(char c) {
@@ -84,9 +84,7 @@ double SettingsStore::ReadTime(const Setting& s) const {
   return ParseTimeOfDay(*text, format_).value_or(s.timeDefault);
 }
 
-void SettingsStore::WriteInt(const Setting& s, int32_t value) {
-  file_.Write(s.section, s.key, std::to_string(value));
-}
+void SettingsStore::WriteInt(const Setting& s, int32_t value) { file_.Write(s.section, s.key, std::to_string(value)); }
 
 void SettingsStore::WriteBool(const Setting& s, bool value) { file_.Write(s.section, s.key, value ? "1" : "0"); }
 

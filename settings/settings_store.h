@@ -41,10 +41,10 @@ struct MainWindowSettings {
   KeyboardSettings Keyboard;
   IconColours Icon;
   std::vector<TDefDeviceTrayIconData> DeviceProfiles;
-  bool WheelReverse = false;        // [WheelHokoChange]
-  int VolumeChangeWaitTime = 0;     // ms
-  int TrayIconWaitTime = 500;       // ms
-  bool NoChangeByKey = false;       // menu check marks
+  bool WheelReverse = false;     // [WheelHokoChange]
+  int VolumeChangeWaitTime = 0;  // ms
+  int TrayIconWaitTime = 500;    // ms
+  bool NoChangeByKey = false;    // menu check marks
   bool NoChangeByMouse = false;
   bool NoShowBalloonHint = false;
   bool ScheduleUse = false;

@@ -171,8 +171,10 @@ bool ScanTime(Scanner& sc, const DateTimeFormat& fmt, Fields& f) {
   int designator = 0;  // 0 none, 1 am, 2 pm
   auto eatDesignator = [&] {
     sc.SkipSpaces();
-    if (sc.EatText(fmt.am) || sc.EatText("AM") || sc.EatText("am")) designator = 1;
-    else if (sc.EatText(fmt.pm) || sc.EatText("PM") || sc.EatText("pm")) designator = 2;
+    if (sc.EatText(fmt.am) || sc.EatText("AM") || sc.EatText("am"))
+      designator = 1;
+    else if (sc.EatText(fmt.pm) || sc.EatText("PM") || sc.EatText("pm"))
+      designator = 2;
     sc.SkipSpaces();
   };
   eatDesignator();

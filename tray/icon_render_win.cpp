@@ -75,8 +75,10 @@ UniqueIcon RenderVolumeIcon(const RenderInputs& in, std::string* pixels) {
   UniqueIcon speaker;
   if (!in.useDeviceIcon) {
     if (!FileExists(in.speakerIconPath)) {
-      if (in.showMessage) in.showMessage(kSpeakerMissingText);
-      else MessageBoxW(nullptr, Widen(kSpeakerMissingText).c_str(), L"ボルマル", MB_OK);
+      if (in.showMessage)
+        in.showMessage(kSpeakerMissingText);
+      else
+        MessageBoxW(nullptr, Widen(kSpeakerMissingText).c_str(), L"ボルマル", MB_OK);
       return {};
     }
     speaker.reset(static_cast<HICON>(

@@ -13,9 +13,9 @@
 namespace volmaru::tray {
 
 struct RenderInputs {
-  HICON baseImage = nullptr;     // drawn when useDeviceIcon is set (may be none)
-  bool useDeviceIcon = false;    // "UseDefAudioDeviceIcon"
-  std::string speakerIconPath;   // ExeFolder + "Data\speaker2.ico"
+  HICON baseImage = nullptr;    // drawn when useDeviceIcon is set (may be none)
+  bool useDeviceIcon = false;   // "UseDefAudioDeviceIcon"
+  std::string speakerIconPath;  // ExeFolder + "Data\speaker2.ico"
   int number = 0;
   COLORREF backColor = 0xFF0000;
   COLORREF textColor = 0xFFFFFF;

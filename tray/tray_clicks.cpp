@@ -27,8 +27,10 @@ void OnTrayLeftButtonUp(app::MainWindowState& s, TrayPort& port) {
   }
   if (port.PointingOptionOn()) return;  // pointing shows the meter instead
   port.ShowMeter();
-  if (s.IsMuted) port.RefreshMeter();
-  else port.DrawMeter();
+  if (s.IsMuted)
+    port.RefreshMeter();
+  else
+    port.DrawMeter();
   port.ForceForegroundMeter();
   s.MeterShownAt = port.Now();
 }
@@ -65,8 +67,10 @@ void OnTrayPointerMove(app::MainWindowState& s, TrayPort& port) {
   port.EnableTimer(false);
   if (port.IconFollowsDevice() && !s.IsMuted) port.RedrawIcon(s.LastVolume);
   std::string text = port.BalloonText();
-  if (oldName.empty()) text += DeviceSuffix(s.DefaultDeviceName);
-  else text = ReplaceAllIgnoreCase(text, oldName, s.DefaultDeviceName);
+  if (oldName.empty())
+    text += DeviceSuffix(s.DefaultDeviceName);
+  else
+    text = ReplaceAllIgnoreCase(text, oldName, s.DefaultDeviceName);
   port.SetBalloonAndTip(text);
   port.EnableTimer(true);
 }

@@ -31,9 +31,8 @@ bool UpdateTrayIcon(int number, const TrayIconContext& ctx, TrayIcon* trayIcon, 
     base = speakerIcon.get();
   }
   static const std::vector<TDefDeviceTrayIconData> kNoProfiles;
-  const settings::IconColours colours =
-      ChooseIconColours(ctx.changeIconColorByDevice, ctx.profiles ? *ctx.profiles : kNoProfiles,
-                        ctx.defaultDeviceName, ctx.global);
+  const settings::IconColours colours = ChooseIconColours(
+      ctx.changeIconColorByDevice, ctx.profiles ? *ctx.profiles : kNoProfiles, ctx.defaultDeviceName, ctx.global);
   RenderInputs in;
   in.baseImage = base;
   in.useDeviceIcon = ctx.useDefAudioDeviceIcon;

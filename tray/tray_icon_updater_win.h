@@ -15,8 +15,8 @@
 namespace volmaru::tray {
 
 struct TrayIconContext {
-  std::string exeFolder;   // with a trailing "\"
-  std::string dataFolder;  // with a trailing "\"
+  std::string exeFolder;       // with a trailing "\"
+  std::string dataFolder;      // with a trailing "\"
   HICON deviceIcon = nullptr;  // the default device's icon, if known
   bool useDefAudioDeviceIcon = false;
   bool changeIconColorByDevice = false;

@@ -11,7 +11,7 @@
 
 namespace volmaru::volume {
 
-using MixerResult = uint32_t;      // MMRESULT
+using MixerResult = uint32_t;        // MMRESULT
 using MixerHandle = std::uintptr_t;  // HMIXER; 0 = none
 using MixerWindow = std::uintptr_t;  // HWND; 0 = none
 

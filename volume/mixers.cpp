@@ -16,11 +16,11 @@ struct LineTypeEntry {
   TMixerLineType type;
 };
 constexpr LineTypeEntry kLineTypes[] = {
-    {0x1000, ltUndefined}, {0x1001, ltDigital},     {0x1002, ltLine},      {0x1003, ltMicrophone},
+    {0x1000, ltUndefined},   {0x1001, ltDigital},     {0x1002, ltLine},      {0x1003, ltMicrophone},
     {0x1004, ltSynthesizer}, {0x1005, ltCompactDisk}, {0x1006, ltTelephone}, {0x1007, ltPcSpeaker},
-    {0x1008, ltWaveOut},   {0x1009, ltAuxiliary},   {0x100A, ltAnalog},    {0x0000, dtUndefined},
-    {0x0001, dtDigital},   {0x0002, dtLine},        {0x0003, dtMonitor},   {0x0004, dtSpeakers},
-    {0x0005, dtHeadphones}, {0x0006, dtTelephone},  {0x0007, dtWaveIn},    {0x0008, dtVoiceIn},
+    {0x1008, ltWaveOut},     {0x1009, ltAuxiliary},   {0x100A, ltAnalog},    {0x0000, dtUndefined},
+    {0x0001, dtDigital},     {0x0002, dtLine},        {0x0003, dtMonitor},   {0x0004, dtSpeakers},
+    {0x0005, dtHeadphones},  {0x0006, dtTelephone},   {0x0007, dtWaveIn},    {0x0008, dtVoiceIn},
 };
 
 struct ControlTypeEntry {
@@ -28,16 +28,16 @@ struct ControlTypeEntry {
   TMixerControlType type;
 };
 constexpr ControlTypeEntry kControlTypes[] = {
-    {0x00000000, ctCustom},       {0x50030002, ctBass},        {0x50030004, ctEqualizer},
-    {0x50030000, ctFader},        {0x50030003, ctTreble},      {0x50030001, ctVolume},
+    {0x00000000, ctCustom},       {0x50030002, ctBass},           {0x50030004, ctEqualizer},
+    {0x50030000, ctFader},        {0x50030003, ctTreble},         {0x50030001, ctVolume},
     {0x71010001, ctMixer},        {0x71010000, ctMultipleSelect}, {0x70010001, ctMux},
-    {0x70010000, ctSingleSelect}, {0x10010000, ctBooleanMeter}, {0x10020001, ctPeakMeter},
-    {0x10020000, ctSignedMeter},  {0x10030000, ctUnsignedMeter}, {0x30040000, ctDecibels},
-    {0x30050000, ctPercent},      {0x30020000, ctSigned},      {0x30030000, ctUnsigned},
-    {0x40020001, ctPan},          {0x40020002, ctQsoundPan},   {0x40020000, ctSlider},
-    {0x20010000, ctBoolean},      {0x21010000, ctButton},      {0x20010004, ctLoudness},
-    {0x20010003, ctMono},         {0x20010002, ctMute},        {0x20010001, ctOnOff},
-    {0x20010005, ctStereoEnh},    {0x60030000, ctMicroTime},   {0x61030000, ctMilliTime},
+    {0x70010000, ctSingleSelect}, {0x10010000, ctBooleanMeter},   {0x10020001, ctPeakMeter},
+    {0x10020000, ctSignedMeter},  {0x10030000, ctUnsignedMeter},  {0x30040000, ctDecibels},
+    {0x30050000, ctPercent},      {0x30020000, ctSigned},         {0x30030000, ctUnsigned},
+    {0x40020001, ctPan},          {0x40020002, ctQsoundPan},      {0x40020000, ctSlider},
+    {0x20010000, ctBoolean},      {0x21010000, ctButton},         {0x20010004, ctLoudness},
+    {0x20010003, ctMono},         {0x20010002, ctMute},           {0x20010001, ctOnOff},
+    {0x20010005, ctStereoEnh},    {0x60030000, ctMicroTime},      {0x61030000, ctMilliTime},
 };
 
 constexpr uint32_t kLevelMax = 65535;
@@ -58,8 +58,7 @@ std::string WithControlName(std::string message, const TMixerCtrl* control) {
 }
 
 [[noreturn]] void RaiseInvalidParam(const TMixerCtrl& control) {
-  throw EMixerError(WithControlName(MixerErrorText(kMmsyserrInvalParam), &control), kMmsyserrInvalParam,
-                    &control);
+  throw EMixerError(WithControlName(MixerErrorText(kMmsyserrInvalParam), &control), kMmsyserrInvalParam, &control);
 }
 
 // Appends to a slot array that grows by `step` slots whenever it is full.
@@ -524,8 +523,7 @@ TMixerDev* TMixer::AddDevice(MixerHandle handle, const MixerCaps& caps, TMixerOp
   return raw;
 }
 
-std::unique_ptr<TMixerDev> TMixer::CreateDevice(OwnedMixerHandle handle, const MixerCaps& caps,
-                                                TMixerOptions options) {
+std::unique_ptr<TMixerDev> TMixer::CreateDevice(OwnedMixerHandle handle, const MixerCaps& caps, TMixerOptions options) {
   return std::make_unique<TMixerDev>(this, std::move(handle), caps, options);
 }
 
@@ -571,8 +569,8 @@ void TMixer::ScanDevice(TMixerDev& device, const MixerCaps& caps) {
     MixerLine dest;
     dest.cbStruct = kMixerLineSize;
     dest.dwDestination = static_cast<uint32_t>(d);
-    if (!CheckMixerResult(port_.GetLineInfo(handle, dest, kMixerObjectfHmixer | kMixerGetLineInfofDestination),
-                          false, nullptr)) {
+    if (!CheckMixerResult(port_.GetLineInfo(handle, dest, kMixerObjectfHmixer | kMixerGetLineInfofDestination), false,
+                          nullptr)) {
       break;
     }
     if (!Target.LineType.contains(LineTypeOf(dest.dwComponentType))) continue;

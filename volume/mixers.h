@@ -68,24 +68,76 @@ class TSet {
 
 // Line types: the sources (lt...) and the destinations (dt...).
 enum TMixerLineType : uint8_t {
-  ltUndefined, ltDigital, ltLine, ltMicrophone, ltSynthesizer, ltCompactDisk, ltTelephone, ltPcSpeaker,
-  ltWaveOut, ltAuxiliary, ltAnalog, ltUnknown,
-  dtUndefined, dtDigital, dtLine, dtMonitor, dtSpeakers, dtHeadphones, dtTelephone, dtWaveIn, dtVoiceIn,
+  ltUndefined,
+  ltDigital,
+  ltLine,
+  ltMicrophone,
+  ltSynthesizer,
+  ltCompactDisk,
+  ltTelephone,
+  ltPcSpeaker,
+  ltWaveOut,
+  ltAuxiliary,
+  ltAnalog,
+  ltUnknown,
+  dtUndefined,
+  dtDigital,
+  dtLine,
+  dtMonitor,
+  dtSpeakers,
+  dtHeadphones,
+  dtTelephone,
+  dtWaveIn,
+  dtVoiceIn,
 };
 using TMixerLineTypes = TSet<TMixerLineType, uint32_t>;
 
 enum TMixerControlType : uint8_t {
-  ctCustom, ctBass, ctEqualizer, ctFader, ctTreble, ctVolume, ctMixer, ctMultipleSelect, ctMux,
-  ctSingleSelect, ctBooleanMeter, ctPeakMeter, ctSignedMeter, ctUnsignedMeter, ctDecibels, ctPercent,
-  ctSigned, ctUnsigned, ctPan, ctQsoundPan, ctSlider, ctBoolean, ctButton, ctLoudness, ctMono, ctMute,
-  ctOnOff, ctStereoEnh, ctMicroTime, ctMilliTime, ctUnknown,
+  ctCustom,
+  ctBass,
+  ctEqualizer,
+  ctFader,
+  ctTreble,
+  ctVolume,
+  ctMixer,
+  ctMultipleSelect,
+  ctMux,
+  ctSingleSelect,
+  ctBooleanMeter,
+  ctPeakMeter,
+  ctSignedMeter,
+  ctUnsignedMeter,
+  ctDecibels,
+  ctPercent,
+  ctSigned,
+  ctUnsigned,
+  ctPan,
+  ctQsoundPan,
+  ctSlider,
+  ctBoolean,
+  ctButton,
+  ctLoudness,
+  ctMono,
+  ctMute,
+  ctOnOff,
+  ctStereoEnh,
+  ctMicroTime,
+  ctMilliTime,
+  ctUnknown,
 };
 using TMixerControlTypes = TSet<TMixerControlType, uint32_t>;
 
 // Each option suppresses something while items and controls are built.
 enum TMixerOption : uint8_t {
-  moNoDeviceName, moNoLineName, moNoLineShortName, moNoControlName, moNoControlShortName, moNoTargetName,
-  moNoControlBounds, moNoControlMetrics, moNoBalanceAutoUpdate,
+  moNoDeviceName,
+  moNoLineName,
+  moNoLineShortName,
+  moNoControlName,
+  moNoControlShortName,
+  moNoTargetName,
+  moNoControlBounds,
+  moNoControlMetrics,
+  moNoBalanceAutoUpdate,
 };
 using TMixerOptions = TSet<TMixerOption, uint16_t>;
 
@@ -102,11 +154,10 @@ inline constexpr std::array<std::string_view, 21> LineTypeNames = {
     "Line",      "Monitor", "Speakers",  "Headphones", "Telephone",   "WaveIn",      "Voice",
 };
 inline constexpr std::array<std::string_view, 31> ControlTypeNames = {
-    "Custom",    "Bass",      "Equalizer",    "Fader",     "Treble",         "Volume",        "Mixer",
-    "MultipleSelect", "Mux",  "SingleSelect", "BooleanMeter", "PeakMeter",   "SignedMeter",   "UnsignedMeter",
-    "Decibels",  "Percent",   "Signed",       "Unsigned",  "Pan",            "QsoundPan",     "Slider",
-    "Boolean",   "Button",    "Loudness",     "Mono",      "Mute",           "OnOff",         "StereoEnh",
-    "MicroTime", "MilliTime", "Unknow",
+    "Custom", "Bass",         "Equalizer",    "Fader",     "Treble",      "Volume",        "Mixer",    "MultipleSelect",
+    "Mux",    "SingleSelect", "BooleanMeter", "PeakMeter", "SignedMeter", "UnsignedMeter", "Decibels", "Percent",
+    "Signed", "Unsigned",     "Pan",          "QsoundPan", "Slider",      "Boolean",       "Button",   "Loudness",
+    "Mono",   "Mute",         "OnOff",        "StereoEnh", "MicroTime",   "MilliTime",     "Unknow",
 };
 
 TMixerLineType LineTypeOf(uint32_t componentType);
@@ -150,8 +201,8 @@ bool CheckMixerResult(MixerResult code, bool raise, const TMixerCtrl* control);
 // What the scan keeps.
 class TMixerTarget {
  public:
-  static constexpr TMixerLineTypes kDefaultLineType = {ltLine, ltSynthesizer, ltCompactDisk, ltWaveOut,
-                                                       dtSpeakers, dtWaveIn};
+  static constexpr TMixerLineTypes kDefaultLineType = {ltLine,    ltSynthesizer, ltCompactDisk,
+                                                       ltWaveOut, dtSpeakers,    dtWaveIn};
   static constexpr TMixerControlTypes kDefaultControlType = {ctVolume, ctMute};
   TMixerLineTypes LineType = kDefaultLineType;
   TMixerControlTypes ControlType = kDefaultControlType;
@@ -310,8 +361,7 @@ class TMixerDev {
   TMixerItem* FindItemByType(TMixerLineType lineType, int32_t start = 0) const;
   TMixerItem* FindItemByLineID(uint32_t lineID) const;
   TMixerCtrl* FindControlByID(uint32_t controlID) const;
-  TMixerItem* AddItem(const MixerLine& line, TMixerItem* destination, TMixerOptions options,
-                      int32_t destinationIndex);
+  TMixerItem* AddItem(const MixerLine& line, TMixerItem* destination, TMixerOptions options, int32_t destinationIndex);
   // Index of the new control.
   int32_t AddControl(const MixerControl& control, TMixerOptions options, TMixerItem* item);
   // Removes and destroys `item`; its controls stay in the list without an

@@ -61,8 +61,8 @@ TEST(StartupTest, EndpointPathRunsEveryStepInOrder) {
   MainWindowState s;
   tray::PopupMenuModel menu;
   ASSERT_TRUE(RunFormCreate(s, menu, p));
-  EXPECT_EQ(p.calls, (std::vector<std::string>{"wrap", kMute, "silent", "version", "destroy mixer", "endpoint",
-                                                "hooks", "devices"}));
+  EXPECT_EQ(p.calls, (std::vector<std::string>{"wrap", kMute, "silent", "version", "destroy mixer", "endpoint", "hooks",
+                                               "devices"}));
   EXPECT_EQ(s.ExeFolder, "C:\\Program Files\\Volmaru\\");
   EXPECT_EQ(s.DataFolder, kData);
   EXPECT_TRUE(p.files.dirs.count(kData.substr(0, kData.size() - 1)));
@@ -81,8 +81,7 @@ TEST(StartupTest, OlderWindowsUsesTheMixerAndDisablesTheEndpointItems) {
   ASSERT_TRUE(RunFormCreate(s, menu, p));
   EXPECT_EQ(p.calls, (std::vector<std::string>{"wrap", kMute, "silent", "version", "hooks"}));
   EXPECT_FALSE(s.UseEndpointVolume);
-  EXPECT_EQ(menu.item(MenuId::MenuOpenSound).caption,
-            "コントロールパネルの「サウンドとオーディオデバイス」を開く(&C)");
+  EXPECT_EQ(menu.item(MenuId::MenuOpenSound).caption, "コントロールパネルの「サウンドとオーディオデバイス」を開く(&C)");
   EXPECT_EQ(menu.item(MenuId::MenuOpenVolumeCtrl).caption, "「ボリュームコントロール」を開く(&A)");
   for (MenuId id : {MenuId::MenuGetAudioEndVol, MenuId::MenuChangeDefAudioDevice, MenuId::MenuNoShowBalloonHint}) {
     EXPECT_FALSE(menu.item(id).enabled);
@@ -110,8 +109,8 @@ TEST(StartupTest, WaitsForAVisibleTaskbarAndBacksOffAfterErrors) {
   tray::PopupMenuModel menu;
   ASSERT_TRUE(RunFormCreate(s, menu, p));
   const std::vector<std::string> head(p.calls.begin(), p.calls.begin() + 11);
-  EXPECT_EQ(head, (std::vector<std::string>{"wrap", kMute, "pause 250", kMute, "pause 250", kMute, "pause 4000",
-                                            kMute, "pause 250", kMute, "silent"}));
+  EXPECT_EQ(head, (std::vector<std::string>{"wrap", kMute, "pause 250", kMute, "pause 250", kMute, "pause 4000", kMute,
+                                            "pause 250", kMute, "silent"}));
 }
 
 TEST(StartupTest, MissingSettingsFileGivesDefaultsAndWritesNothing) {
@@ -167,7 +166,8 @@ TEST(StartupTest, StartupShortcutDecidesTheMenuCaption) {
       {"none", {}, {}, "", tray::kCaptionStartUpAdd},
       {"found",
        {{"Other.lnk"}, {"ボルマル.LNK"}},
-       {{folder + "other.lnk", "C:\\x\\other.exe"}, {folder + "ボルマル.lnk", "c:\\program files\\volmaru\\VOLMARU.EXE"}},
+       {{folder + "other.lnk", "C:\\x\\other.exe"},
+        {folder + "ボルマル.lnk", "c:\\program files\\volmaru\\VOLMARU.EXE"}},
        folder + "ボルマル.lnk",
        tray::kCaptionStartUpRemove},
       {"copy elsewhere",

@@ -57,7 +57,9 @@ struct Rig {
   InputHandlers handlers{s, port};
   InputSwitches switches;
 
-  void Key(int vk, bool mainHeld) { handlers.OnVolumeKey(EncodeKeyWParam(0x1D, mainHeld), static_cast<uint32_t>(vk), switches); }
+  void Key(int vk, bool mainHeld) {
+    handlers.OnVolumeKey(EncodeKeyWParam(0x1D, mainHeld), static_cast<uint32_t>(vk), switches);
+  }
   void Wheel(int delta, bool muteHeld = false, int digit = 0) {
     const uint32_t mouseData = static_cast<uint32_t>(static_cast<uint16_t>(static_cast<int16_t>(delta))) << 16;
     handlers.OnVolumeWheel(EncodeWheelLParam(mouseData, muteHeld, digit), switches);

@@ -47,8 +47,8 @@ TEST(MeterGeometryTest, VerticalMetersFillFromTheBottom) {
   EXPECT_EQ(VerticalNumberLabelLeft(kRight, right.bar, 30), 81 - 30 - 3);
   const auto dots = MeterDots(58, 534, 50, true);
   EXPECT_EQ(dots[0], (Dot{0, 534 - 58, 58, 534, true}));
-  EXPECT_TRUE(dots[4].full);   // y = 534 - 4 * 63 = 282 > 267
-  EXPECT_FALSE(dots[5].full);  // 219 is past the middle
+  EXPECT_TRUE(dots[4].full);                                // y = 534 - 4 * 63 = 282 > 267
+  EXPECT_FALSE(dots[5].full);                               // 219 is past the middle
   EXPECT_EQ(dots[5], (Dot{14, 219 - 29, 44, 219, false}));  // R(14.5) = 14, R(43.5) = 44
 }
 

@@ -61,8 +61,7 @@ TEST(IniReadTest, LineEndsOfEveryKindAndNoFinalNewline) {
 
 TEST(IniReadTest, DoubleByteCharactersWhoseSecondByteIsABracketOrBackslash) {
   // "ソ" = 83 5C, "ゼ" = 83 5B, "ゾ" = 83 5D in code page 932.
-  const std::string f =
-      "[\x83\x5D]\r\nname=\x83\x5C\r\n[D\x83\x5B]\r\nv=\x83\x5D\x83\x5D\r\n[x]y]\r\nk=1\r\n";
+  const std::string f = "[\x83\x5D]\r\nname=\x83\x5C\r\n[D\x83\x5B]\r\nv=\x83\x5D\x83\x5D\r\n[x]y]\r\nk=1\r\n";
   EXPECT_EQ(Get(f, "\x83\x5D", "name"), "\x83\x5C");
   EXPECT_EQ(Get(f, "d\x83\x5B", "v"), "\x83\x5D\x83\x5D");
   EXPECT_EQ(Get(f, "x]y", "k"), "1");  // the last "]" closes the name
@@ -85,16 +84,13 @@ TEST(IniReadTest, ValuesAreCutToTheBufferWithoutSplittingACharacter) {
   EXPECT_EQ(quoted, std::string(2047, 'v'));
 }
 
-TEST(IniReadTest, EmbeddedNulEndsTheValue) {
-  EXPECT_EQ(Get(std::string("[S]\nk=ab\0cd\n", 12), "S", "k"), "ab");
-}
+TEST(IniReadTest, EmbeddedNulEndsTheValue) { EXPECT_EQ(Get(std::string("[S]\nk=ab\0cd\n", 12), "S", "k"), "ab"); }
 
 TEST(IniWriteTest, ReplacingAKeyKeepsEveryOtherByte) {
   const std::string f = "; my notes\r\n[Other]\r\nx = 1 ; kept\r\n\r\n[KeyBoad]\r\nMainkeyOnly=1\r\nz=2\r\n";
   IniDocument doc = IniDocument::Parse(f);
   doc.Set("keyboad", "MainKeyOnly", "0");
-  EXPECT_EQ(doc.Serialize(),
-            "; my notes\r\n[Other]\r\nx = 1 ; kept\r\n\r\n[KeyBoad]\r\nMainkeyOnly=0\r\nz=2\r\n");
+  EXPECT_EQ(doc.Serialize(), "; my notes\r\n[Other]\r\nx = 1 ; kept\r\n\r\n[KeyBoad]\r\nMainkeyOnly=0\r\nz=2\r\n");
 }
 
 TEST(IniWriteTest, NewKeysGoAfterTheSectionsLastLineAndNewSectionsAtTheEnd) {

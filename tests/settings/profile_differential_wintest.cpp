@@ -41,7 +41,11 @@ std::vector<Case> Corpus() {
       {"trail-bytes",
        "[Dev]\r\nName=\x83\x5C\x83\x5B\x83\x5D\r\nPath=C:\\\x83\x5C\\x\r\n[\x83\x5D]\r\nk=1\r\n"
        "[\x83\x5B\x83\x5C]\r\nk=2\r\n[\x83\x41]\r\nk=3\r\n",
-       {{"Dev", "Name"}, {"dev", "PATH"}, {"\x83\x5D", "k"}, {"\x83\x5B\x83\x5C", "k"}, {"\x83\x41", "k"},
+       {{"Dev", "Name"},
+        {"dev", "PATH"},
+        {"\x83\x5D", "k"},
+        {"\x83\x5B\x83\x5C", "k"},
+        {"\x83\x41", "k"},
         {"\x83\x61", "k"}}},
       {"duplicates",
        "[A]\r\nk=1\r\nK=2\r\n[B]\r\nx=1\r\n[a]\r\nk=3\r\nonly=4\r\n",
@@ -187,11 +191,13 @@ TEST_F(ProfileDifferentialTest, EditedFilesReadTheSameThroughThePlatform) {
   WriteBytes(platformPath, base);
   IniDocument ours = IniDocument::Parse(base);
   for (const Edit& e : edits) {
-    ASSERT_TRUE(WritePrivateProfileStringA(e.section, e.key, e.value, platformPath.c_str()) || !e.key ||
-                !e.value);
-    if (!e.key) ours.EraseSection(e.section);
-    else if (!e.value) ours.DeleteKey(e.section, e.key);
-    else ours.Set(e.section, e.key, e.value);
+    ASSERT_TRUE(WritePrivateProfileStringA(e.section, e.key, e.value, platformPath.c_str()) || !e.key || !e.value);
+    if (!e.key)
+      ours.EraseSection(e.section);
+    else if (!e.value)
+      ours.DeleteKey(e.section, e.key);
+    else
+      ours.Set(e.section, e.key, e.value);
   }
   const std::string ourPath = TempFile("edit-ours");
   WriteBytes(ourPath, ours.Serialize());

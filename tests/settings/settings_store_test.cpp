@@ -66,9 +66,21 @@ TEST_F(SettingsStoreTest, IntegersReadLikeTheOriginalProgram) {
     const char* text;
     int32_t expected;
   } cases[] = {
-      {"0x0A", 10}, {"0X1f", 31}, {"$FF", 255}, {"-7", -7}, {"+8", 8},
-      {"$FFFFFFFF", -1}, {"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1},
-      {"2147483648", 3}, {"", 3}, {"abc", 3}, {"12abc", 3}, {"0x", 3}, {"1.5", 3}, {"$", 3},
+      {"0x0A", 10},
+      {"0X1f", 31},
+      {"$FF", 255},
+      {"-7", -7},
+      {"+8", 8},
+      {"$FFFFFFFF", -1},
+      {"2147483647", 2147483647},
+      {"-2147483648", -2147483647 - 1},
+      {"2147483648", 3},
+      {"", 3},
+      {"abc", 3},
+      {"12abc", 3},
+      {"0x", 3},
+      {"1.5", 3},
+      {"$", 3},
   };
   for (const auto& c : cases) {
     Text() = std::string("[KeyBoad]\r\nVolumeChangeValue=") + c.text + "\r\n";
@@ -160,8 +172,9 @@ TEST_F(SettingsStoreTest, ProfileCountLimitsWhatIsReadAndExtraSectionsStay) {
 TEST_F(SettingsStoreTest, MigrationOfTheLegacyMainKey) {
   Text() = "; hand note\r\n[KeyBoad]\r\nMainKey=3\r\nVolumeChangeValue=5\r\n[Icon]\r\nColor=1\r\n";
   store.RunMigrations();
-  EXPECT_EQ(Text(), "; hand note\r\n[KeyBoad]\r\nVolumeChangeValue=5\r\nMainKeyCode=18\r\nMainKeyName=Alt\r\n"
-                    "[Icon]\r\nColor=1\r\n");
+  EXPECT_EQ(Text(),
+            "; hand note\r\n[KeyBoad]\r\nVolumeChangeValue=5\r\nMainKeyCode=18\r\nMainKeyName=Alt\r\n"
+            "[Icon]\r\nColor=1\r\n");
   EXPECT_EQ(store.LoadMainWindow().Keyboard.MainKey, (KeyBinding{18, "Alt"}));
 
   Text() = "[KeyBoad]\r\nMainKey=9\r\n";
@@ -184,8 +197,9 @@ TEST_F(SettingsStoreTest, MigrationSplitsNoChangeByKeyAndMouse) {
 }
 
 TEST_F(SettingsStoreTest, MigrationDropsAnOldLayoutScheduleWhole) {
-  Text() = "[Schedule]\r\nUse=1\r\nNormalVolume=40\r\n[Schedule1]\r\nVolume0=3\r\n[Keep]\r\nk=1\r\n"
-           "[Schedule7]\r\nVolume0=3\r\n";
+  Text() =
+      "[Schedule]\r\nUse=1\r\nNormalVolume=40\r\n[Schedule1]\r\nVolume0=3\r\n[Keep]\r\nk=1\r\n"
+      "[Schedule7]\r\nVolume0=3\r\n";
   store.RunMigrations();
   EXPECT_EQ(Text(), "[Keep]\r\nk=1\r\n");
   EXPECT_FALSE(store.LoadMainWindow().ScheduleUse);
@@ -209,10 +223,9 @@ TEST_F(SettingsStoreTest, ANewFileHasItsSectionsInTheSaveOrderAndMeterColourLast
     if (line.front() == '[') sections.push_back(line.substr(1, line.size() - 2));
     start = end + 2;
   }
-  EXPECT_EQ(sections, (std::vector<std::string>{"VolumeBar", "KeyBoad", "Icon", "VisibleMenuItems",
-                                                "DeviceIconData0", "WheelHokoChange", "VolumeChangeWaitTime",
-                                                "TrayIconWaitTime", "NoChangeByKey", "NoChangeByMouse",
-                                                "Schedule", "Schedule2"}));
+  EXPECT_EQ(sections, (std::vector<std::string>{"VolumeBar", "KeyBoad", "Icon", "VisibleMenuItems", "DeviceIconData0",
+                                                "WheelHokoChange", "VolumeChangeWaitTime", "TrayIconWaitTime",
+                                                "NoChangeByKey", "NoChangeByMouse", "Schedule", "Schedule2"}));
   EXPECT_EQ(file.Keys("VolumeBar").back(), "Color");
   EXPECT_EQ(file.Keys("Icon").back(), "DeviceIconDataCount");
   EXPECT_EQ(file.Read("Schedule2", "StartTime1"), "1899/12/30 6:00:00");

@@ -113,8 +113,8 @@ TEST(IconRenderTest, VolumeIcoIsAValid32x32Icon) {
 
 long LiveGdiAndIcons() {
   long n = 0;
-  for (HandleKind k : {HandleKind::kIcon, HandleKind::kBitmap, HandleKind::kFont, HandleKind::kDc,
-                       HandleKind::kGdiObject}) {
+  for (HandleKind k :
+       {HandleKind::kIcon, HandleKind::kBitmap, HandleKind::kFont, HandleKind::kDc, HandleKind::kGdiObject}) {
     n += LiveHandleCount(k).load();
   }
   return n;
@@ -149,7 +149,8 @@ TEST(IconRenderTest, ManyUpdatesLeaveNoHandleBehind) {
   for (int i = 0; i < kUpdates; ++i) {
     const auto t0 = std::chrono::steady_clock::now();
     made += UpdateTrayIcon(i % 101, ctx, &tray, updating) ? 1 : 0;
-    if (i < kTimed) timed.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+    if (i < kTimed)
+      timed.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
   }
   std::sort(timed.begin(), timed.end());
   std::printf("UpdateTrayIcon: median %.3f ms per call over the first %d calls\n", timed[kTimed / 2], kTimed);

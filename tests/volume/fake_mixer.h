@@ -32,7 +32,7 @@ struct FakeLine {
   uint32_t type = kDstSpeakers;
   std::vector<FakeControl> controls;
   std::vector<FakeLine> sources;  // of a destination
-  std::string name;                // code page 932
+  std::string name;               // code page 932
   uint32_t channels = 2;
   MixerResult infoResult = 0;
   MixerResult controlsResult = 0;
@@ -195,9 +195,7 @@ class FakeMixerPort : public MixerPort {
     }
     return lines;
   }
-  FakeDevice* DeviceOf(MixerHandle handle) {
-    return open.count(handle) ? &devices[(handle - 0x1000) / 0x10] : nullptr;
-  }
+  FakeDevice* DeviceOf(MixerHandle handle) { return open.count(handle) ? &devices[(handle - 0x1000) / 0x10] : nullptr; }
   FakeControl* Lookup(MixerHandle handle, const MixerControlDetails& d) {
     if (!DeviceOf(handle) || d.cbStruct != kMixerControlDetailsSize) return nullptr;
     return FindControl((handle - 0x1000) / 0x10, d.dwControlID);

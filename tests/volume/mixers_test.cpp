@@ -37,7 +37,8 @@ class MixerTest : public ::testing::Test {
   }
   std::vector<std::string> Names() const {
     std::vector<std::string> names;
-    for (int32_t i = 0; i < mixer->FirstDevice()->ItemCount(); ++i) names.push_back(mixer->FirstDevice()->ItemAt(i)->Name);
+    for (int32_t i = 0; i < mixer->FirstDevice()->ItemCount(); ++i)
+      names.push_back(mixer->FirstDevice()->ItemAt(i)->Name);
     return names;
   }
   std::vector<uint32_t>& Values(uint32_t id) { return port.FindControl(0, id)->values; }
@@ -81,16 +82,15 @@ TEST_F(MixerTest, NoUsableDeviceLeavesNoMaster) {
 }
 
 TEST_F(MixerTest, DefaultFilterKeepsSpeakersAndWaveInLinesWithVolumeOrMute) {
-  port.devices = {{"Dev",
-                   {Line(fake::kDstSpeakers, {Meter(1), Volume(2, {}), Mute(3, false)},
-                         {Line(fake::kSrcWaveOut, {Volume(4, {})}, {}, "Wave"),
-                          Line(fake::kSrcMicrophone, {Volume(5, {})}, {}, "Mic"),
-                          Line(fake::kSrcLine, {Meter(6)}, {}, "Meter"),
-                          Line(fake::kSrcCompactDisc, {}, {}, "CD"),
-                          Line(fake::kSrcLine, {Mute(7, true)}, {}, "LineIn")},
-                         "Spk"),
-                    Line(fake::kDstHeadphones, {Volume(8, {})}, {}, "Phones"),
-                    Line(fake::kDstWaveIn, {}, {Line(fake::kSrcLine, {Volume(9, {})}, {}, "Rec")}, "In")}}};
+  port.devices = {
+      {"Dev",
+       {Line(fake::kDstSpeakers, {Meter(1), Volume(2, {}), Mute(3, false)},
+             {Line(fake::kSrcWaveOut, {Volume(4, {})}, {}, "Wave"),
+              Line(fake::kSrcMicrophone, {Volume(5, {})}, {}, "Mic"), Line(fake::kSrcLine, {Meter(6)}, {}, "Meter"),
+              Line(fake::kSrcCompactDisc, {}, {}, "CD"), Line(fake::kSrcLine, {Mute(7, true)}, {}, "LineIn")},
+             "Spk"),
+        Line(fake::kDstHeadphones, {Volume(8, {})}, {}, "Phones"),
+        Line(fake::kDstWaveIn, {}, {Line(fake::kSrcLine, {Volume(9, {})}, {}, "Rec")}, "In")}}};
   Scan();
   const TMixerDev& d = *mixer->FirstDevice();
   ASSERT_EQ(Names(), (std::vector<std::string>{"Spk", "Wave", "LineIn", "In", "Rec"}));
@@ -108,7 +108,8 @@ TEST_F(MixerTest, DefaultFilterKeepsSpeakersAndWaveInLinesWithVolumeOrMute) {
   EXPECT_EQ(d.ItemAt(4)->DestinationIndex, 2);
   EXPECT_EQ(d.FindItemByType(ltLine, 3), d.ItemAt(4));
 
-  port.devices = {{"Dev", {Line(fake::kDstSpeakers, {Meter(1)}, {Line(fake::kSrcWaveOut, {Meter(2)}), Line(fake::kSrcLine, {})})}}};
+  port.devices = {
+      {"Dev", {Line(fake::kDstSpeakers, {Meter(1)}, {Line(fake::kSrcWaveOut, {Meter(2)}), Line(fake::kSrcLine, {})})}}};
   Scan();
   EXPECT_EQ(mixer->FirstDevice()->ItemCount(), 0);
   mixer->EnableInvalidItem = true;
@@ -219,8 +220,8 @@ TEST_F(MixerTest, StereoVolumeKeepsTheBalance) {
 TEST_F(MixerTest, SetVolumeClampsAndRoundsHalvesToEven) {
   TMixerItem& item = Master({Volume(1, {0, 0})});
   for (const int32_t v : {150, 100, -5, 10, 30, 90}) item.SetVolume(v);  // 6553.5, 19660.5, 58981.5
-  EXPECT_EQ(port.writes, (Writes{{1, {65535, 65535}}, {1, {0, 0}}, {1, {6554, 6554}}, {1, {19660, 19660}},
-                                 {1, {58982, 58982}}}));
+  EXPECT_EQ(port.writes,
+            (Writes{{1, {65535, 65535}}, {1, {0, 0}}, {1, {6554, 6554}}, {1, {19660, 19660}}, {1, {58982, 58982}}}));
 }
 
 TEST_F(MixerTest, BalanceAndChannelsBeyondTheSecond) {
@@ -229,8 +230,8 @@ TEST_F(MixerTest, BalanceAndChannelsBeyondTheSecond) {
   EXPECT_EQ(item.GetBalance(), 25);
   item.SetBalance(0);
   item.SetChannelValues({70000, 5});
-  EXPECT_EQ(port.writes, (Writes{{1, {65535, 21845, 30, 70000}}, {1, {65535, 0, 30, 70000}},
-                                 {1, {65535, 5, 30, 70000}}}));
+  EXPECT_EQ(port.writes,
+            (Writes{{1, {65535, 21845, 30, 70000}}, {1, {65535, 0, 30, 70000}}, {1, {65535, 5, 30, 70000}}}));
 }
 
 // A uniform volume control has one level for all channels (Wine's master
@@ -284,7 +285,7 @@ TEST_F(MixerTest, ArgumentChecksRaiseInvalidParameterWithTheControlName) {
   std::vector<uint32_t> values(2), one(1);
   const char* invalid = "無効なパラメータです(音量)";
   ExpectError([&] { master.GetSignedValues(*volume, signedValues); }, invalid, 11, volume);  // wrong kind
-  ExpectError([&] { master.GetUnsignedValues(*volume, one); }, invalid, 11, volume);        // too small
+  ExpectError([&] { master.GetUnsignedValues(*volume, one); }, invalid, 11, volume);         // too small
   ExpectError([&] { master.SetUnsignedValues(*volume, one); }, invalid, 11, volume);
   ExpectError([&] { master.SetListTexts(*volume, {}); }, invalid, 11, volume);
   const TMixerCtrl* other = mixer->FirstDevice()->ItemAt(1)->VolumeControl();
@@ -321,7 +322,8 @@ TEST_F(MixerTest, ListTextsOfAMultipleItemControl) {
 }
 
 TEST_F(MixerTest, ChangeNotificationsOnlyForKeptLinesAndControls) {
-  port.devices = {{"Dev", {Line(fake::kDstSpeakers, {Volume(1, {}), Meter(2)}, {Line(fake::kSrcMicrophone, {Volume(3, {})})})}}};
+  port.devices = {
+      {"Dev", {Line(fake::kDstSpeakers, {Volume(1, {}), Meter(2)}, {Line(fake::kSrcMicrophone, {Volume(3, {})})})}}};
   Scan();
   const MixerHandle h = fake::FakeMixerPort::HandleOf(0);
   mixer->ControlChanged(h, 1);  // nobody listening

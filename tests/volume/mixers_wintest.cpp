@@ -89,7 +89,7 @@ TEST_F(WinMixerTest, ControlChangeMessagesReachTheEvent) {
   mixer.OnLineChange = [&](TMixer&, TMixerDev&, TMixerItem& item) { lines.push_back(item.LineID); };
 
   ASSERT_TRUE(PostMessageW(wnd, MM_MIXM_CONTROL_CHANGE, handle, volumeID));
-  ASSERT_TRUE(PostMessageW(wnd, MM_MIXM_CONTROL_CHANGE, handle, 0x7FFF1234));   // unknown control
+  ASSERT_TRUE(PostMessageW(wnd, MM_MIXM_CONTROL_CHANGE, handle, 0x7FFF1234));    // unknown control
   ASSERT_TRUE(PostMessageW(wnd, MM_MIXM_CONTROL_CHANGE, handle + 1, volumeID));  // unknown handle
   ASSERT_TRUE(PostMessageW(wnd, MM_MIXM_CONTROL_CHANGE, handle, volumeID));
   ASSERT_TRUE(PostMessageW(wnd, MM_MIXM_LINE_CHANGE, handle, master->LineID));

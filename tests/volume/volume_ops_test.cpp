@@ -259,7 +259,8 @@ TEST(VolumeOpsTest, AFailedToggleShowsTheMessageWithItsStepNumber) {
   h.endpoint.failMute = true;
   h.ops.ToggleMute();
   EXPECT_FALSE(h.s.MuteToggleOk);
-  EXPECT_EQ(h.view.log, (std::vector<std::string>{"timer off", "timer on", "message ミュートを変更できませんでした。(2)"}));
+  EXPECT_EQ(h.view.log,
+            (std::vector<std::string>{"timer off", "timer on", "message ミュートを変更できませんでした。(2)"}));
 }
 
 TEST(VolumeOpsTest, MixerPathReadsThroughTheChangeHandlerAndSkipsWhileNotifying) {
