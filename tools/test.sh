@@ -66,6 +66,15 @@ parse_gtest_cases() {  # parse_gtest_cases NAME LOG EXIT: counts test cases, not
   count "$1" "$p" "$f"
 }
 
+note "source format (clang-format)"
+mkdir -p "$OUT"
+if git ls-files "*.cpp" "*.h" | xargs clang-format --dry-run -Werror 2>"$OUT/format.log" >/dev/null; then
+  count "format" 1 0
+else
+  head -20 "$OUT/format.log"
+  count "format" 0 1
+fi
+
 note "host build"
 if cmake -S . -B $OUT/host -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVOLMARU_WERROR=ON >/dev/null &&
    cmake --build $OUT/host -j "$JOBS"; then
