@@ -56,13 +56,13 @@ bool TVolumeBarForm::Create(HINSTANCE instance, app::TVolumeChangeForm& main,
 }
 
 void TVolumeBarForm::CreateBoxControls(HINSTANCE instance) {
-  struct Spec {
+  struct ControlPlace {
     const wchar_t* cls;
     const wchar_t* text;
     DWORD style;
     RECT r;  // left, top, width, height inside the box
   };
-  const Spec specs[5] = {
+  const ControlPlace places[5] = {
       {L"STATIC", L"音量:", SS_LEFT, {3, 8, 32, 16}},
       {L"COMBOBOX", L"100", CBS_DROPDOWN | CBS_SORT | WS_VSCROLL, {37, 3, 46, 200}},
       {L"BUTTON", L"変更", BS_PUSHBUTTON, {85, 4, 40, 25}},
@@ -70,8 +70,8 @@ void TVolumeBarForm::CreateBoxControls(HINSTANCE instance) {
       {L"BUTTON", L"キャンセル", BS_PUSHBUTTON, {69, 34, 60, 25}},
   };
   for (int i = 0; i < 5; ++i) {
-    box_[i] = CreateWindowExW(0, specs[i].cls, specs[i].text, WS_CHILD | specs[i].style, specs[i].r.left,
-                              specs[i].r.top, specs[i].r.right, specs[i].r.bottom, hwnd(),
+    box_[i] = CreateWindowExW(0, places[i].cls, places[i].text, WS_CHILD | places[i].style, places[i].r.left,
+                              places[i].r.top, places[i].r.right, places[i].r.bottom, hwnd(),
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kBoxIds[i])), instance, nullptr);
     SendMessageW(box_[i], WM_SETFONT, reinterpret_cast<WPARAM>(boxFont_.get()), FALSE);
   }
