@@ -3,7 +3,10 @@
 // the shell or a user would: find its windows, read texts, post messages,
 // probe its tray icon.
 //
-//   volmaru_driver <command> [arguments]
+//   volmaru_driver [--desktop NAME] <command> [arguments]
+//
+// --desktop joins the Wine desktop NAME (created when missing) before the
+// command runs, to look at a program started in a desktop of its own.
 //
 // Output is UTF-8, one record per line; window records are tab-separated
 // key=value fields ending with the title:
@@ -34,28 +37,24 @@ constexpr int kFailed = 3;
 
 void Write(const std::wstring& text) {
   if (text.empty()) return;
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                    nullptr, 0, nullptr, nullptr);
+  const int n =
+      WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
   std::string utf8(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), n,
-                      nullptr, nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), n, nullptr, nullptr);
   DWORD written = 0;
-  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), utf8.data(), static_cast<DWORD>(utf8.size()),
-            &written, nullptr);
+  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
 }
 
 void WriteLine(const std::wstring& text) { Write(text + L"\n"); }
 
 void WriteError(const std::wstring& text) {
   const std::wstring line = L"volmaru_driver: " + text + L"\n";
-  const int n = WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()),
-                                    nullptr, 0, nullptr, nullptr);
+  const int n =
+      WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr, 0, nullptr, nullptr);
   std::string utf8(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), utf8.data(), n,
-                      nullptr, nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), utf8.data(), n, nullptr, nullptr);
   DWORD written = 0;
-  WriteFile(GetStdHandle(STD_ERROR_HANDLE), utf8.data(), static_cast<DWORD>(utf8.size()),
-            &written, nullptr);
+  WriteFile(GetStdHandle(STD_ERROR_HANDLE), utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
 }
 
 std::wstring Hex(UINT_PTR value) {
@@ -82,8 +81,7 @@ std::vector<Process> Processes() {
   const UniqueKernelHandle snap(raw);
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof(entry);
-  for (BOOL more = Process32FirstW(snap.get(), &entry); more;
-       more = Process32NextW(snap.get(), &entry)) {
+  for (BOOL more = Process32FirstW(snap.get(), &entry); more; more = Process32NextW(snap.get(), &entry)) {
     out.push_back({entry.th32ProcessID, entry.szExeFile});
   }
   return out;
@@ -122,8 +120,8 @@ bool TextOf(HWND wnd, std::wstring& out) {
   }
   std::wstring buf(length + 1, L'\0');
   DWORD_PTR copied = 0;
-  if (!SendMessageTimeoutW(wnd, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()),
-                           SMTO_ABORTIFHUNG, 2000, &copied)) {
+  if (!SendMessageTimeoutW(wnd, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()), SMTO_ABORTIFHUNG, 2000,
+                           &copied)) {
     return false;
   }
   buf.resize(copied);
@@ -140,9 +138,9 @@ std::wstring Describe(HWND wnd, const std::vector<Process>& processes) {
   TextOf(wnd, title);
   wchar_t rect[80];
   swprintf(rect, 80, L"%ld,%ld,%ld,%ld", r.left, r.top, r.right, r.bottom);
-  return L"hwnd=" + Hex(reinterpret_cast<UINT_PTR>(wnd)) + L"\tpid=" + std::to_wstring(pid) +
-         L"\tvisible=" + (IsWindowVisible(wnd) ? L"1" : L"0") + L"\trect=" + rect + L"\texe=" +
-         BaseName(ExeOf(pid, processes)) + L"\tclass=" + ClassOf(wnd) + L"\ttitle=" + title;
+  return L"hwnd=" + Hex(reinterpret_cast<UINT_PTR>(wnd)) + L"\tpid=" + std::to_wstring(pid) + L"\tvisible=" +
+         (IsWindowVisible(wnd) ? L"1" : L"0") + L"\trect=" + rect + L"\texe=" + BaseName(ExeOf(pid, processes)) +
+         L"\tclass=" + ClassOf(wnd) + L"\ttitle=" + title;
 }
 
 // Waits by polling: the windows belong to other processes, there is nothing
@@ -253,9 +251,8 @@ int TrayRectCmd(int argc, wchar_t**) {
   if (!taskbar) return kNo;
   RECT r{};
   if (!GetWindowRect(taskbar, &r)) return kFailed;
-  WriteLine(std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " +
-            std::to_wstring(r.right) + L" " + std::to_wstring(r.bottom) + L" " +
-            (IsWindowVisible(taskbar) ? L"1" : L"0"));
+  WriteLine(std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " + std::to_wstring(r.right) + L" " +
+            std::to_wstring(r.bottom) + L" " + (IsWindowVisible(taskbar) ? L"1" : L"0"));
   return kOk;
 }
 
@@ -320,6 +317,273 @@ int WaitProcessExitCmd(int argc, wchar_t** argv) {
              : kNo;
 }
 
+// A window given as a number ("0x0001002A") or as the class of a top-level
+// window.
+HWND WindowArg(const wchar_t* arg) {
+  unsigned long value = 0;
+  if (ParseNumber(arg, value)) {
+    const HWND wnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(value));
+    return IsWindow(wnd) ? wnd : nullptr;
+  }
+  return FindWindowW(arg, nullptr);
+}
+
+struct ChildList {
+  std::vector<HWND> windows;
+};
+
+BOOL CALLBACK CollectChild(HWND wnd, LPARAM lp) {
+  reinterpret_cast<ChildList*>(lp)->windows.push_back(wnd);
+  return TRUE;
+}
+
+std::vector<HWND> Descendants(HWND parent) {
+  ChildList list;
+  EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&list));
+  return list.windows;
+}
+
+// Every descendant window of <window>, one record each.
+int ChildrenCmd(int argc, wchar_t** argv) {
+  if (argc != 3) return kUsage;
+  const HWND parent = WindowArg(argv[2]);
+  if (!parent) return kNo;
+  const std::vector<Process> processes = Processes();
+  for (HWND wnd : Descendants(parent)) WriteLine(Describe(wnd, processes));
+  return kOk;
+}
+
+// The text of the first descendant of class <child-class> inside <window>
+// (for example the edit text of a combo box).
+int ChildTextCmd(int argc, wchar_t** argv) {
+  if (argc != 4) return kUsage;
+  const HWND parent = WindowArg(argv[2]);
+  if (!parent) return kNo;
+  for (HWND wnd : Descendants(parent)) {
+    if (!SameName(ClassOf(wnd), argv[3])) continue;
+    std::wstring text;
+    if (!TextOf(wnd, text)) return kFailed;
+    WriteLine(text);
+    return kOk;
+  }
+  return kNo;
+}
+
+// Posts <msg> to <window>; <msg> is a number or the name of a registered
+// window message ("TaskbarCreated").
+int PostMessageCmd(int argc, wchar_t** argv) {
+  unsigned long msg = 0, wp = 0, lp = 0;
+  if (argc != 6 || !ParseNumber(argv[4], wp) || !ParseNumber(argv[5], lp)) return kUsage;
+  if (!ParseNumber(argv[3], msg)) msg = RegisterWindowMessageW(argv[3]);
+  if (msg == 0) return kFailed;
+  const HWND wnd = WindowArg(argv[2]);
+  if (!wnd) return kNo;
+  return PostMessageW(wnd, msg, wp, static_cast<LPARAM>(lp)) ? kOk : kFailed;
+}
+
+// Waits until no visible window of class <class> exists.
+int WaitWindowHiddenCmd(int argc, wchar_t** argv) {
+  unsigned long timeout = 0;
+  if (argc != 4 || !ParseNumber(argv[3], timeout)) return kUsage;
+  return PollUntil(timeout,
+                   [&] {
+                     const HWND wnd = FindWindowW(argv[2], nullptr);
+                     return wnd == nullptr || !IsWindowVisible(wnd);
+                   })
+             ? kOk
+             : kNo;
+}
+
+int ForegroundCmd(int argc, wchar_t**) {
+  if (argc != 2) return kUsage;
+  const HWND wnd = GetForegroundWindow();
+  if (!wnd) return kNo;
+  WriteLine(Describe(wnd, Processes()));
+  return kOk;
+}
+
+// Removes icon <uid> of the window of class <class> from the tray, the way
+// a restarting shell loses it.
+int TrayDeleteCmd(int argc, wchar_t** argv) {
+  unsigned long uid = 0;
+  if (argc != 4 || !ParseNumber(argv[3], uid)) return kUsage;
+  const HWND owner = FindWindowW(argv[2], nullptr);
+  if (!owner) return kNo;
+  NOTIFYICONDATAW data{};
+  data.cbSize = sizeof(data);
+  data.hWnd = owner;
+  data.uID = uid;
+  return Shell_NotifyIconW(NIM_DELETE, &data) ? kOk : kFailed;
+}
+
+constexpr wchar_t kHelperClass[] = L"VolmaruE2EDriverWindow";
+LONG g_wheelCount = 0;
+
+LRESULT CALLBACK HelperProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_MOUSEWHEEL:
+      ++g_wheelCount;
+      return 0;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      const HDC dc = BeginPaint(wnd, &ps);
+      // Magenta: easy to find on a screenshot.
+      const HBRUSH brush = CreateSolidBrush(RGB(255, 0, 255));
+      FillRect(dc, &ps.rcPaint, brush);
+      DeleteObject(brush);
+      EndPaint(wnd, &ps);
+      return 0;
+    }
+    default:
+      return DefWindowProcW(wnd, msg, wp, lp);
+  }
+}
+
+HWND CreateHelperWindow(DWORD exStyle, DWORD style, int x, int y, int w, int h) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = HelperProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  wc.lpszClassName = kHelperClass;
+  RegisterClassExW(&wc);
+  return CreateWindowExW(exStyle, kHelperClass, L"volmaru e2e", style, x, y, w, h, nullptr, nullptr, wc.hInstance,
+                         nullptr);
+}
+
+void PumpFor(DWORD ms) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    const DWORD elapsed = GetTickCount() - start;
+    if (elapsed >= ms) return;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+}
+
+// A topmost, active window at <x> <y> of size <w> <h> for <ms> ms that
+// counts the WM_MOUSEWHEEL messages it gets. Prints "ready <hwnd>" once it
+// is up (foreground or not), at the end "wheel=<count>".
+int WheelWindowCmd(int argc, wchar_t** argv) {
+  unsigned long x = 0, y = 0, w = 0, h = 0, ms = 0;
+  if (argc != 7 || !ParseNumber(argv[2], x) || !ParseNumber(argv[3], y) || !ParseNumber(argv[4], w) ||
+      !ParseNumber(argv[5], h) || !ParseNumber(argv[6], ms)) {
+    return kUsage;
+  }
+  const HWND wnd = CreateHelperWindow(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, WS_POPUP, static_cast<int>(x),
+                                      static_cast<int>(y), static_cast<int>(w), static_cast<int>(h));
+  if (!wnd) return kFailed;
+  ShowWindow(wnd, SW_SHOW);
+  SetForegroundWindow(wnd);
+  SetFocus(wnd);
+  UpdateWindow(wnd);
+  PumpFor(300);
+  WriteLine(L"ready " + Hex(reinterpret_cast<UINT_PTR>(wnd)) + L" foreground=" +
+            (GetForegroundWindow() == wnd ? L"1" : L"0"));
+  PumpFor(ms);
+  WriteLine(L"wheel=" + std::to_wstring(g_wheelCount));
+  DestroyWindow(wnd);
+  return kOk;
+}
+
+// Holds a tray icon of its own (uID 7 of a hidden window) for <ms> ms, then
+// removes it: the warning icon, or the small-icon size picture of an .ico
+// file (what a program that loads its icon at SM_CXSMICON shows). Prints
+// "added" once the shell took it, or exits 3.
+int TrayHoldCmd(int argc, wchar_t** argv) {
+  unsigned long ms = 0;
+  if (argc < 3 || argc > 4 || !ParseNumber(argv[2], ms)) return kUsage;
+  HICON icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_WARNING));
+  if (argc == 4) {
+    const int size = GetSystemMetrics(SM_CXSMICON);
+    icon = static_cast<HICON>(LoadImageW(nullptr, argv[3], IMAGE_ICON, size, size, LR_LOADFROMFILE));
+    if (!icon) {
+      WriteError(L"cannot load the icon file " + std::wstring(argv[3]));
+      return kFailed;
+    }
+  }
+  const HWND wnd = CreateHelperWindow(WS_EX_TOOLWINDOW, WS_POPUP, 0, 0, 1, 1);
+  if (!wnd) return kFailed;
+  NOTIFYICONDATAW data{};
+  data.cbSize = sizeof(data);
+  data.hWnd = wnd;
+  data.uID = 7;
+  data.uFlags = NIF_ICON | NIF_TIP;
+  data.hIcon = icon;
+  wcscpy(data.szTip, L"volmaru e2e");
+  if (!Shell_NotifyIconW(NIM_ADD, &data)) {
+    DestroyWindow(wnd);
+    return kFailed;
+  }
+  WriteLine(L"added");
+  PumpFor(ms);
+  Shell_NotifyIconW(NIM_DELETE, &data);
+  DestroyWindow(wnd);
+  return kOk;
+}
+
+HICON g_shownIcon = nullptr;
+
+LRESULT CALLBACK IconProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_PAINT) {
+    PAINTSTRUCT ps;
+    const HDC dc = BeginPaint(wnd, &ps);
+    FillRect(dc, &ps.rcPaint, GetSysColorBrush(COLOR_BTNFACE));
+    DrawIcon(dc, 0, 0, g_shownIcon);
+    EndPaint(wnd, &ps);
+    return 0;
+  }
+  return DefWindowProcW(wnd, msg, wp, lp);
+}
+
+// Shows a system icon (information, warning, error, question) at <x> <y>
+// on the button face colour for <ms> ms: the reference picture of a message
+// box icon. Prints "ready" once drawn.
+int ShowIconCmd(int argc, wchar_t** argv) {
+  unsigned long x = 0, y = 0, ms = 0;
+  if (argc != 6 || !ParseNumber(argv[2], x) || !ParseNumber(argv[3], y) || !ParseNumber(argv[5], ms)) {
+    return kUsage;
+  }
+  const std::wstring which = argv[4];
+  LPCWSTR id = which == L"information" ? IDI_INFORMATION
+               : which == L"warning"   ? IDI_WARNING
+               : which == L"error"     ? IDI_ERROR
+               : which == L"question"  ? IDI_QUESTION
+                                       : nullptr;
+  if (!id) return kUsage;
+  g_shownIcon = LoadIconW(nullptr, id);
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = IconProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"VolmaruE2EIconWindow";
+  RegisterClassExW(&wc);
+  const int size = GetSystemMetrics(SM_CXICON);
+  const HWND wnd =
+      CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, wc.lpszClassName, L"", WS_POPUP,
+                      static_cast<int>(x), static_cast<int>(y), size, size, nullptr, nullptr, wc.hInstance, nullptr);
+  if (!wnd) return kFailed;
+  ShowWindow(wnd, SW_SHOWNOACTIVATE);
+  UpdateWindow(wnd);
+  PumpFor(200);
+  WriteLine(L"ready");
+  PumpFor(ms);
+  DestroyWindow(wnd);
+  return kOk;
+}
+
+// GetSystemMetrics(<index>), e.g. 49 = SM_CXSMICON.
+int SystemMetricCmd(int argc, wchar_t** argv) {
+  unsigned long index = 0;
+  if (argc != 3 || !ParseNumber(argv[2], index)) return kUsage;
+  WriteLine(std::to_wstring(GetSystemMetrics(static_cast<int>(index))));
+  return kOk;
+}
+
 struct Command {
   const wchar_t* name;
   int (*run)(int, wchar_t**);
@@ -339,6 +603,16 @@ constexpr Command kCommands[] = {
     {L"documents-folder", DocumentsFolderCmd, L"documents-folder"},
     {L"process-exists", ProcessExistsCmd, L"process-exists <exe-name>"},
     {L"wait-process-exit", WaitProcessExitCmd, L"wait-process-exit <exe-name> <timeout-ms>"},
+    {L"children", ChildrenCmd, L"children <hwnd|class>"},
+    {L"child-text", ChildTextCmd, L"child-text <hwnd|class> <child-class>"},
+    {L"post-message", PostMessageCmd, L"post-message <hwnd|class> <msg|registered-name> <wparam> <lparam>"},
+    {L"wait-window-hidden", WaitWindowHiddenCmd, L"wait-window-hidden <class> <timeout-ms>"},
+    {L"foreground", ForegroundCmd, L"foreground"},
+    {L"tray-delete", TrayDeleteCmd, L"tray-delete <owner-class> <uid>"},
+    {L"wheel-window", WheelWindowCmd, L"wheel-window <x> <y> <width> <height> <ms>"},
+    {L"tray-hold", TrayHoldCmd, L"tray-hold <ms> [icon-file]"},
+    {L"system-metric", SystemMetricCmd, L"system-metric <index>"},
+    {L"show-icon", ShowIconCmd, L"show-icon <x> <y> <information|warning|error|question> <ms>"},
 };
 
 int Usage() {
@@ -351,6 +625,16 @@ int Usage() {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  if (argc >= 3 && std::wstring(argv[1]) == L"--desktop") {
+    // Before the thread owns any window.
+    HDESK desk = CreateDesktopW(argv[2], nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+    if (!desk || !SetThreadDesktop(desk)) {
+      WriteError(L"cannot join the desktop " + std::wstring(argv[2]));
+      return kFailed;
+    }
+    argv += 2;
+    argc -= 2;
+  }
   if (argc < 2) return Usage();
   for (const Command& c : kCommands) {
     if (std::wstring(argv[1]) == c.name) {
