@@ -12,6 +12,9 @@ void ForceForeground(HWND window) {
   SetForegroundWindow(window);
   SystemParametersInfoW(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, reinterpret_cast<void*>(static_cast<uintptr_t>(timeout)), 0);
   if (attached) AttachThreadInput(self, other, FALSE);
+  // Wine drops the foreground when the input is detached again; asking once
+  // more from our own, now foreground-capable, thread puts the window back.
+  if (GetForegroundWindow() != window) SetForegroundWindow(window);
 }
 
 }  // namespace volmaru::input
