@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "common/handle_win.h"
+
 #include "settings/ini_document.h"
 
 namespace volmaru::settings {
@@ -80,22 +82,25 @@ std::string TempFile(const std::string& name) {
   return std::string(dir) + "volmaru-diff-" + std::to_string(GetCurrentProcessId()) + "-" + name + ".ini";
 }
 
+UniqueKernelHandle Open(const std::string& path, DWORD access, DWORD disposition) {
+  HANDLE h = CreateFileA(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  return UniqueKernelHandle(h == INVALID_HANDLE_VALUE ? nullptr : h);
+}
+
 void WriteBytes(const std::string& path, const std::string& bytes) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  UniqueKernelHandle h = Open(path, GENERIC_WRITE, CREATE_ALWAYS);
+  ASSERT_TRUE(h);
   DWORD put = 0;
-  WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
-  CloseHandle(h);
+  WriteFile(h.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
 }
 
 std::string ReadBytes(const std::string& path) {
   std::string bytes;
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return bytes;
+  UniqueKernelHandle h = Open(path, GENERIC_READ, OPEN_EXISTING);
+  if (!h) return bytes;
   char buf[65536];
   DWORD got = 0;
-  while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0) bytes.append(buf, got);
-  CloseHandle(h);
+  while (ReadFile(h.get(), buf, sizeof buf, &got, nullptr) && got > 0) bytes.append(buf, got);
   return bytes;
 }
 
