@@ -133,6 +133,20 @@ crop() { convert "$shots/$2.png" -crop "$3" +repage "$shots/$1.png" 2>>"$log"; }
 # Pixels that differ between two pictures of the same size.
 differing_pixels() { compare -metric AE -fuzz 3% "$1" "$2" null: 2>&1 | cut -d' ' -f1; }
 
+# settle_to <tries> <name> <crop suffix> <reference png>: takes screenshot
+# <name> every 0.2 s until its crop equals the reference; prints how many
+# pixels still differ at the end (0 = it settled).
+settle_to() {
+  local tries=$1 name=$2 suffix=$3 ref=$4 d=1 i
+  for ((i = 0; i < tries; i++)); do
+    shot "$name"
+    d=$(differing_pixels "$ref" "$shots/$name-$suffix.png")
+    [ "$d" = 0 ] && break
+    sleep 0.2
+  done
+  echo "$d"
+}
+
 # Pixels of <picture> within <fuzz> of <colour>.
 colour_pixels() {
   convert "$1" -fuzz "$3" -fill black +opaque "$2" -fill white -opaque "$2" \
@@ -447,13 +461,7 @@ else
     sleep 0.1
   done
   # The same number picture as before (the volume did not change).
-  same=
-  for ((i = 0; i < 15; i++)); do
-    shot e2e-4-icon-back
-    same=$(differing_pixels "$shots/e2e-2-running-slot.png" "$shots/e2e-4-icon-back-slot.png")
-    [ "$same" = 0 ] && break
-    sleep 0.2
-  done
+  same=$(settle_to 15 e2e-4-icon-back slot "$shots/e2e-2-running-slot.png")
   if [ "$back" != 1 ]; then
     fail taskbar-created "no icon 3 s after TaskbarCreated"
   elif [ "$removed_diff" != 0 ]; then
@@ -475,13 +483,7 @@ else
     sleep 0.1
   done
   left=$(drv process-exists Volmaru.exe)
-  diff_px=1
-  for ((i = 0; i < 25; i++)); do
-    shot e2e-5-closed
-    diff_px=$(differing_pixels "$shots/e2e-1-before-tray.png" "$shots/e2e-5-closed-tray.png")
-    [ "$diff_px" = 0 ] && break
-    sleep 0.2
-  done
+  diff_px=$(settle_to 25 e2e-5-closed tray "$shots/e2e-1-before-tray.png")
   if _wenv_alive "$app_pid" || [ -n "$left" ]; then
     fail close "Volmaru.exe still runs 10 s after WM_CLOSE"
   elif [ "$diff_px" != 0 ]; then
@@ -996,13 +998,7 @@ else
       _wenv_alive "$app_pid" || { ended=1; break; }
       sleep 0.1
     done
-    diff_px=1
-    for ((i = 0; i < 15; i++)); do
-      shot e2e-17-after-end
-      diff_px=$(differing_pixels "$shots/e2e-1-before-tray.png" "$shots/e2e-17-after-end-tray.png")
-      [ "$diff_px" = 0 ] && break
-      sleep 0.2
-    done
+    diff_px=$(settle_to 15 e2e-17-after-end tray "$shots/e2e-1-before-tray.png")
     if [ "$ended" != 1 ]; then
       fail menu-end "Volmaru.exe still runs 5 s after ボルマルの終了"
     elif [ "$diff_px" != 0 ]; then
