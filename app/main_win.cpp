@@ -43,7 +43,7 @@ int Run(HINSTANCE instance) {
   main.AttachForms(&meterForm, &setteiForm);
   // The version window's creation ends by enabling the main timer, so the
   // first tick runs once all four windows exist.
-  main.EnableTimer(true);
+  main.StartTimer();
 
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -131,7 +131,8 @@ class MainWindowPorts final : public volume::VolumeView,
     if (previous && GetForegroundWindow() != previous) SetForegroundWindow(previous);
   }
   void UpdateTrayIcon(int volume) override { f_.UpdateTrayIcon(volume); }
-  void EnableTimer(bool on) override { f_.EnableTimer(on); }
+  void PauseTimer() override { f_.PauseTimer(); }
+  void ResumeTimer() override { f_.ResumeTimer(); }
   void ShowMessage(std::string_view text) override { MessageBoxW(f_.hwnd(), Widen(text).c_str(), L"ボルマル", MB_OK); }
   bool VolumeIconExists() override { return FileExists(f_.state_.DataFolder + "Volume.ico"); }
 
@@ -345,13 +346,19 @@ bool TVolumeChangeForm::CreateTrayIcon(const std::string& muteIconPath) {
   return true;
 }
 
-void TVolumeChangeForm::EnableTimer(bool on) {
-  if (!window_) return;
-  if (on)
+void TVolumeChangeForm::StartTimer() {
+  timerStarted_ = true;
+  if (window_ && timerHolds_ == 0) SetTimer(hwnd(), kMainTimerId, kMainTimerMs, nullptr);
+}
+
+void TVolumeChangeForm::PauseTimer() {
+  if (timerHolds_++ == 0 && window_ && timerStarted_) KillTimer(hwnd(), kMainTimerId);
+}
+
+void TVolumeChangeForm::ResumeTimer() {
+  if (timerHolds_ > 0 && --timerHolds_ == 0 && window_ && timerStarted_) {
     SetTimer(hwnd(), kMainTimerId, kMainTimerMs, nullptr);  // restarts the period
-  else if (timerEnabled_)
-    KillTimer(hwnd(), kMainTimerId);
-  timerEnabled_ = on;
+  }
 }
 
 void TVolumeChangeForm::SetVolume(int volume) {
@@ -505,7 +512,8 @@ void TVolumeChangeForm::OpenSettings() {
 }
 
 void TVolumeChangeForm::FormDestroy() {
-  EnableTimer(false);
+  timerStarted_ = false;
+  KillTimer(hwnd(), kMainTimerId);
   input_.Stop();  // removes both hooks
   if (state_.UseEndpointVolume) {
     state_.DeviceIDs.clear();
@@ -531,7 +539,7 @@ LRESULT CALLBACK TVolumeChangeForm::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPAR
 }
 
 LRESULT TVolumeChangeForm::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (taskbarCreatedMessage_ != 0 && msg == taskbarCreatedMessage_ && timerEnabled_) {
+  if (taskbarCreatedMessage_ != 0 && msg == taskbarCreatedMessage_ && timerStarted_) {
     // The shell restarted: the icon goes back into the new tray.
     if (trayIcon_)
       trayIcon_->Readd();

@@ -55,8 +55,13 @@ class TVolumeChangeForm {
   tray::PopupMenuModel& menu() { return menu_; }
   // Only the test build of the program calls this (see kTestBlockMessage).
   void EnableTestTriggers() { testTriggers_ = true; }
-  // Timer1; enabling restarts its period.
-  void EnableTimer(bool on);
+  // Timer1. StartTimer switches it on for good (the version window's
+  // creation); PauseTimer/ResumeTimer hold it still around an operation and
+  // nest: it runs again, with a fresh period, when the last hold ends.
+  void StartTimer();
+  void PauseTimer();
+  void ResumeTimer();
+  bool TimerRunning() const { return timerStarted_ && timerHolds_ == 0; }
 
   // Used by the meter.
   bool NoChangeByMouse() const { return menu_.item(tray::MenuId::MenuNoChangeByMouse).checked; }
@@ -91,7 +96,8 @@ class TVolumeChangeForm {
   std::unique_ptr<input::InputHandlers> inputHandlers_;
   meter::TVolumeBarForm* meter_ = nullptr;
   settings::TVolumeChangeSetteiForm* settei_ = nullptr;
-  bool timerEnabled_ = false;
+  bool timerStarted_ = false;
+  int timerHolds_ = 0;
   bool menuOpen_ = false;
   bool testTriggers_ = false;
   UINT taskbarCreatedMessage_ = 0;

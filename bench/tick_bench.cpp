@@ -64,7 +64,8 @@ class QuietPlatform : public app::TickPort, public volume::VolumeView {
   void SetMuteMenuCaption(std::string_view) override {}
   void ShowMeterKeepingForeground(bool) override {}
   void UpdateTrayIcon(int) override {}
-  void EnableTimer(bool) override {}
+  void PauseTimer() override {}
+  void ResumeTimer() override {}
   void ShowMessage(std::string_view) override {}
   bool VolumeIconExists() override { return true; }
 };

@@ -1,5 +1,6 @@
 #include "tray/tray_clicks.h"
 
+#include "common/timer_pause.h"
 #include "tray/tooltip_text.h"
 
 namespace volmaru::tray {
@@ -64,7 +65,7 @@ void OnTrayPointerMove(app::MainWindowState& s, TrayPort& port) {
     port.RefreshDevices();
   }
   if (s.DefaultDeviceName == oldName) return;
-  port.EnableTimer(false);
+  const TimerPause<TrayPort> hold(port);
   if (port.IconFollowsDevice() && !s.IsMuted) port.RedrawIcon(s.LastVolume);
   std::string text = port.BalloonText();
   if (oldName.empty())
@@ -72,7 +73,6 @@ void OnTrayPointerMove(app::MainWindowState& s, TrayPort& port) {
   else
     text = ReplaceAllIgnoreCase(text, oldName, s.DefaultDeviceName);
   port.SetBalloonAndTip(text);
-  port.EnableTimer(true);
 }
 
 }  // namespace volmaru::tray

@@ -42,7 +42,9 @@ class TrayPort {
   // Endpoint path: enumerates the playback devices again (updating the
   // state's DefaultDeviceName and, where there is one, the device icon).
   virtual void RefreshDevices() = 0;
-  virtual void EnableTimer(bool on) = 0;
+  // The main timer, held still by counted pauses (common/timer_pause.h).
+  virtual void PauseTimer() = 0;
+  virtual void ResumeTimer() = 0;
   // The tray icon's texts and picture.
   virtual std::string BalloonText() = 0;
   virtual void SetBalloonAndTip(const std::string& text) = 0;

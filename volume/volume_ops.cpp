@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "common/timer_pause.h"
 #include "tray/popup_menu.h"
 #include "tray/tooltip_text.h"
 
@@ -88,20 +89,14 @@ void VolumeOps::ReadMute() {
 }
 
 void VolumeOps::SetVolume(int n) {
-  view_.EnableTimer(false);
+  const TimerPause<VolumeView> hold(view_);
   s_.VolumeSetOk = false;
   if (s_.UseEndpointVolume) {
     const float scalar = static_cast<float>(n) / 100.0f;
-    if (!endpoint_ || !endpoint_->SetMasterVolumeLevelScalar(scalar)) {
-      view_.EnableTimer(true);
-      return;
-    }
+    if (!endpoint_ || !endpoint_->SetMasterVolumeLevelScalar(scalar)) return;
     s_.EndpointScalar = scalar;
   } else {
-    if (s_.MixerNotifying || !mixer_) {
-      view_.EnableTimer(true);
-      return;
-    }
+    if (s_.MixerNotifying || !mixer_) return;
     mixer_->SetMasterVolume(n);
     s_.MixerVolume = n;
   }
@@ -114,43 +109,43 @@ void VolumeOps::SetVolume(int n) {
     VolumeText(n);
   }
   if (!s_.IconUpdating) view_.UpdateTrayIcon(s_.LastVolume);
-  view_.EnableTimer(true);
 }
 
 void VolumeOps::ToggleMute() {
   s_.MuteToggleOk = false;
-  view_.EnableTimer(false);
-  if (s_.UseEndpointVolume) {
-    // The cached state is inverted, not a fresh read.
-    const int32_t next = s_.EndpointMute == 0 ? 1 : 0;
-    if (!endpoint_ || !endpoint_->SetMute(next)) {
-      view_.EnableTimer(true);
-      view_.ShowMessage(kMuteToggleFailed);
-      return;
+  {
+    const TimerPause<VolumeView> hold(view_);
+    if (s_.UseEndpointVolume) {
+      // The cached state is inverted, not a fresh read.
+      const int32_t next = s_.EndpointMute == 0 ? 1 : 0;
+      if (!endpoint_ || !endpoint_->SetMute(next)) {
+        // The timer runs again before the message box opens.
+      } else {
+        s_.EndpointMute = next;
+        s_.MuteToggleOk = true;
+      }
+    } else {
+      if (s_.MixerNotifying || !mixer_) return;
+      mixer_->SetMasterMute(!mixer_->GetMasterMute());
+      s_.MixerMute = mixer_->GetMasterMute() ? 1 : 0;
+      s_.MuteToggleOk = true;
     }
-    s_.EndpointMute = next;
-  } else {
-    if (s_.MixerNotifying || !mixer_) {
-      view_.EnableTimer(true);
-      return;
+    if (s_.MuteToggleOk) {
+      if (Muted()) {
+        s_.IsMuted = true;
+        MuteText();
+        view_.ShowTrayImage(1);
+        view_.SetMuteMenuCaption(tray::kCaptionUnmute);
+      } else {
+        s_.IsMuted = false;
+        if (view_.VolumeIconExists() && !s_.IconUpdating) view_.ShowTrayImage(0);
+        VolumeText(s_.LastVolume);
+        view_.SetMuteMenuCaption(tray::kCaptionMute);
+      }
+      view_.ProcessPendingMessages();
     }
-    mixer_->SetMasterMute(!mixer_->GetMasterMute());
-    s_.MixerMute = mixer_->GetMasterMute() ? 1 : 0;
   }
-  s_.MuteToggleOk = true;
-  if (Muted()) {
-    s_.IsMuted = true;
-    MuteText();
-    view_.ShowTrayImage(1);
-    view_.SetMuteMenuCaption(tray::kCaptionUnmute);
-  } else {
-    s_.IsMuted = false;
-    if (view_.VolumeIconExists() && !s_.IconUpdating) view_.ShowTrayImage(0);
-    VolumeText(s_.LastVolume);
-    view_.SetMuteMenuCaption(tray::kCaptionMute);
-  }
-  view_.ProcessPendingMessages();
-  view_.EnableTimer(true);
+  if (!s_.MuteToggleOk && s_.UseEndpointVolume) view_.ShowMessage(kMuteToggleFailed);
 }
 
 void VolumeOps::Mixer1ControlChange() {

@@ -54,7 +54,9 @@ class VolumeView {
   virtual void ShowMeterKeepingForeground(bool refreshOnly) = 0;
   virtual void UpdateTrayIcon(int volume) = 0;
   virtual void ProcessPendingMessages() = 0;
-  virtual void EnableTimer(bool on) = 0;
+  // The main timer, held still by counted pauses (common/timer_pause.h).
+  virtual void PauseTimer() = 0;
+  virtual void ResumeTimer() = 0;
   virtual void ShowMessage(std::string_view text) = 0;
   virtual bool VolumeIconExists() = 0;  // DataFolder + "Volume.ico"
 };

@@ -55,7 +55,8 @@ class FakeTray : public TrayPort {
     calls.push_back("enumerate");
     state->DefaultDeviceName = nextDeviceName;
   }
-  void EnableTimer(bool on) override { calls.push_back(on ? "timer on" : "timer off"); }
+  void PauseTimer() override { calls.push_back("timer off"); }
+  void ResumeTimer() override { calls.push_back("timer on"); }
   std::string BalloonText() override { return balloon; }
   void SetBalloonAndTip(const std::string& t) override {
     balloon = t;

@@ -26,7 +26,8 @@ class LogView : public VolumeView {
   void ShowMeterKeepingForeground(bool) override { log.push_back("meter"); }
   void UpdateTrayIcon(int v) override { log.push_back("icon " + std::to_string(v)); }
   void ProcessPendingMessages() override {}
-  void EnableTimer(bool on) override { log.push_back(on ? "timer on" : "timer off"); }
+  void PauseTimer() override { log.push_back("timer off"); }
+  void ResumeTimer() override { log.push_back("timer on"); }
   void ShowMessage(std::string_view t) override { log.push_back("message " + std::string(t)); }
   bool VolumeIconExists() override { return true; }
 };

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <vector>
 
 namespace volmaru::volume {
@@ -42,16 +43,23 @@ class FakeMixer : public MixerMasterPort {
   int volume = 40;
   bool mute = false;
   int touches = 0, muteReads = 0;
+  bool throwOnSet = false;  // a mixer error (EMixerError) inside the call
   bool HasMasterItem() override { return master; }
   bool HasVolumeControl() override { return volumeCtl; }
   bool HasMuteControl() override { return muteCtl; }
   int GetMasterVolume() override { return volume; }
-  void SetMasterVolume(int v) override { volume = v < 0 ? 0 : v > 100 ? 100 : v; }
+  void SetMasterVolume(int v) override {
+    if (throwOnSet) throw std::runtime_error("mixerSetControlDetails failed");
+    volume = v < 0 ? 0 : v > 100 ? 100 : v;
+  }
   bool GetMasterMute() override {
     ++muteReads;
     return mute;
   }
-  void SetMasterMute(bool m) override { mute = m; }
+  void SetMasterMute(bool m) override {
+    if (throwOnSet) throw std::runtime_error("mixerSetControlDetails failed");
+    mute = m;
+  }
   void TouchMasterItem() override { ++touches; }
 };
 
@@ -86,9 +94,13 @@ class RecordingView : public VolumeView {
     log.push_back("icon " + std::to_string(v));
   }
   void ProcessPendingMessages() override { log.push_back("pump"); }
-  void EnableTimer(bool on) override {
-    timer = on;
-    log.push_back(on ? "timer on" : "timer off");
+  void PauseTimer() override {
+    timer = false;
+    log.push_back("timer off");
+  }
+  void ResumeTimer() override {
+    timer = true;
+    log.push_back("timer on");
   }
   void ShowMessage(std::string_view t) override { log.push_back("message " + std::string(t)); }
   bool VolumeIconExists() override { return iconFile; }
@@ -280,6 +292,53 @@ TEST(VolumeOpsTest, MixerPathReadsThroughTheChangeHandlerAndSkipsWhileNotifying)
   h.s.VolumeReadOk = true;
   h.ops.ReadVolume();
   EXPECT_FALSE(h.s.VolumeReadOk) << "no volume control: the read ends";
+}
+
+}  // namespace
+}  // namespace volmaru::volume
+
+namespace volmaru::volume {
+namespace {
+
+// A mixer error in the middle of a set or a toggle must not leave the 100 ms
+// loop stopped: polling, hook re-installation and the meter's hiding hang
+// on it.
+TEST(VolumeOpsTest, AMixerErrorInsideSetOrToggleStillRestartsTheTimer) {
+  Harness h(false);
+  h.mixer.throwOnSet = true;
+  EXPECT_THROW(h.ops.SetVolume(70), std::runtime_error);
+  EXPECT_TRUE(h.view.timer);
+  EXPECT_FALSE(h.s.VolumeSetOk);
+  EXPECT_EQ(h.s.LastVolume, 0) << "nothing is taken over from a set that failed";
+  h.view.timer = false;
+  EXPECT_THROW(h.ops.ToggleMute(), std::runtime_error);
+  EXPECT_TRUE(h.view.timer);
+  EXPECT_FALSE(h.s.MuteToggleOk);
+}
+
+TEST(VolumeOpsTest, MuteToggleEndsWithTheTimerRunning) {
+  for (bool endpoint : {true, false}) {
+    Harness h(endpoint);
+    h.ops.ToggleMute();
+    ASSERT_TRUE(h.s.MuteToggleOk);
+    EXPECT_TRUE(h.view.timer) << (endpoint ? "endpoint" : "mixer");
+    ASSERT_FALSE(h.view.log.empty());
+    EXPECT_EQ(h.view.log.back(), "timer on") << (endpoint ? "endpoint" : "mixer");
+  }
+}
+
+// The mixer path caches what it set: a second quick step starts from the
+// first one's result, not from a stale read.
+TEST(VolumeOpsTest, TwoQuickStepsOnTheMixerBuildOnEachOther) {
+  Harness h(false);
+  h.mixer.volume = 50;
+  h.ops.ReadVolume();
+  ASSERT_EQ(h.ops.CurrentVolume(), 50);
+  h.ops.SetVolume(h.ops.CurrentVolume() + 3);
+  h.ops.SetVolume(h.ops.CurrentVolume() + 3);
+  EXPECT_EQ(h.ops.CurrentVolume(), 56);
+  EXPECT_EQ(h.s.MixerVolume, 56);
+  EXPECT_EQ(h.mixer.volume, 56);
 }
 
 }  // namespace

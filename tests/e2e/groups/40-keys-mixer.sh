@@ -1,0 +1,190 @@
+# === keys, mute and wheel on the mixer path ===================================
+
+# The meter stays up through the whole group.
+write_settei $'[VolumeBar]\nShowTime=60\n'
+xdotool mousemove 300 300
+meter_rect=
+if start_app && drv wait-window TVolumeBarForm 5000 visible >/dev/null; then
+  keys_started=1
+  meter_rect=$(field rect "$(drv find-window TVolumeBarForm)")
+else
+  keys_started=0
+fi
+IFS=, read -r m_l m_t m_r m_b <<<"${meter_rect:-0,0,0,0}"
+meter_geom="$((m_r - m_l))x$((m_b - m_t))+$((desk_dx + m_l))+$((desk_dy + m_t))"
+
+# (j) 無変換+Left: 100 -> 97.
+if [ "$keys_started" != 1 ]; then
+  fail key-left "the program or its meter did not start"
+else
+  v0=$(wait_volume 100 30)
+  chord Left
+  v1=$(wait_volume 97 20)
+  sleep 0.3
+  shot e2e-8-volume-97
+  crop e2e-8-meter-97 e2e-8-volume-97 "$meter_geom"
+  if [ "$v0" != 100 ] || [ "$v1" != 97 ]; then
+    fail key-left "volume $v0 -> $v1 (want 100 -> 97)"
+  elif [ "$(volume_text)" != 97 ]; then
+    fail key-left "one key press changed the volume more than once ($(volume_text))"
+  elif ! [ "$(green_pixels "$shots/e2e-8-meter-97.png")" -gt 10000 ] 2>/dev/null; then
+    fail key-left "the meter at 97 shows no dots"
+  else
+    pass key-left
+  fi
+fi
+
+# (k) 無変換+5: 50, and the meter picture at 50: ten full dots, then marks.
+bar_check() {  # bar_check <screenshot>: prints what is wrong, nothing if all is right
+  local bx=$((desk_dx + m_l + 3)) by=$((desk_dy + m_t + 87))
+  region_pixels "$1" "954x43+$bx+$by" | awk '
+    function cls(r, g, b) {
+      if (g > 200 && r < 80 && b < 80) return "G"
+      if (r < 80 && g < 80 && b < 80) return "K"
+      return "."
+    }
+    { c[$1 "," $2] = cls($3, $4, $5) }
+    function want(x, y, w, what) {
+      if (c[x "," y] != w) {
+        if (++bad <= 6) printf "%s at bar (%d,%d) is %s, want %s; ", what, x, y, c[x "," y], w
+      }
+    }
+    END {
+      for (i = 0; i < 10; i++) {
+        x = 5 + 48 * i
+        want(x + 21, 21, "G", "dot " i + 1 " centre")
+        want(x + 21, 2, "G", "dot " i + 1 " top")
+        want(x, 21, "K", "dot " i + 1 " outline")
+        want(x + 45, 21, ".", "gap after dot " i + 1)
+      }
+      for (j = 0; j < 10; j++) {
+        x = 485 + 26 * j
+        want(x + 10, 21, "G", "mark " j + 1 " centre")
+        want(x + 10, 9, "K", "mark " j + 1 " top")
+        want(x + 10, 4, ".", "above mark " j + 1)
+        want(x, 21, "K", "mark " j + 1 " outline")
+        want(x + 23, 21, ".", "gap after mark " j + 1)
+      }
+      if (bad > 6) printf "and %d more (G green, K black, . neither)", bad - 6
+    }'
+}
+if [ "$keys_started" != 1 ]; then
+  fail key-digit "the program did not start"
+  fail meter-dots-50 "the program did not start"
+else
+  chord 5
+  v=$(wait_volume 50 20)
+  if [ "$v" = 50 ]; then pass key-digit; else fail key-digit "無変換+5 gave $v (want 50)"; fi
+  sleep 0.3
+  shot e2e-9-volume-50
+  crop e2e-9-meter-50 e2e-9-volume-50 "$meter_geom"
+  problems=$(bar_check "$shots/e2e-9-volume-50.png")
+  if [ "$meter_rect" != 480,847,1440,980 ] && [ "$VOLMARU_SCREEN" = 1920x1080 ]; then
+    fail meter-dots-50 "the meter is at $meter_rect, not 480,847,1440,980"
+  elif [ -n "$problems" ]; then
+    fail meter-dots-50 "$problems"
+  else
+    pass meter-dots-50
+  fi
+fi
+
+# (l) 無変換+Down mutes (red "ミュート", no dots, no box); again within
+# 1000 ms nothing; after more than 1 s unmutes.
+box_visible() { drv children TVolumeBarForm | grep $'\tclass=ComboBox\t' | grep -c $'\tvisible=1\t'; }
+if [ "$keys_started" != 1 ]; then
+  fail key-mute "the program did not start"
+  fail mute-debounce "the program did not start"
+  fail key-unmute "the program did not start"
+else
+  red0=$(red_pixels "$shots/e2e-9-meter-50.png")
+  chord Down
+  t_mute=$(date +%s%N)
+  sleep 0.3
+  shot e2e-10-muted
+  # The second press, within 1000 ms of the first.
+  chord Down
+  t_second=$(date +%s%N)
+  box1=$(box_visible)
+  sleep 0.3
+  shot e2e-11-muted-again
+  crop e2e-10-meter-muted e2e-10-muted "$meter_geom"
+  crop e2e-11-meter-muted-again e2e-11-muted-again "$meter_geom"
+  red1=$(red_pixels "$shots/e2e-10-meter-muted.png")
+  green1=$(green_pixels "$shots/e2e-10-meter-muted.png")
+  red2=$(red_pixels "$shots/e2e-11-meter-muted-again.png")
+  if [ "$red0" != 0 ] || ! [ "${red1:-0}" -ge 200 ] 2>/dev/null || [ "$green1" != 0 ] || [ "$box1" != 0 ]; then
+    fail key-mute "red pixels $red0 before, $red1 after (want 0, >=200); green after $green1 (want 0); box visible $box1"
+  else
+    pass key-mute
+  fi
+  if [ $(((t_second - t_mute) / 1000000)) -ge 1000 ]; then
+    fail mute-debounce "the second press came $(((t_second - t_mute) / 1000000)) ms after the first (too slow)"
+  elif ! [ "${red1:-0}" -ge 200 ] 2>/dev/null; then
+    fail mute-debounce "the first 無変換+Down did not mute"
+  elif ! [ "${red2:-0}" -ge 200 ] 2>/dev/null; then
+    fail mute-debounce "a second 無変換+Down $(((t_second - t_mute) / 1000000)) ms after the first unmuted (red pixels $red2)"
+  else
+    pass mute-debounce
+  fi
+  sleep 1.2
+  chord Down
+  sleep 0.4
+  shot e2e-12-unmuted
+  crop e2e-12-meter-unmuted e2e-12-unmuted "$meter_geom"
+  red3=$(red_pixels "$shots/e2e-12-meter-unmuted.png")
+  problems=$(bar_check "$shots/e2e-12-unmuted.png")
+  v=$(volume_text)
+  if [ "$red3" != 0 ] || [ -n "$problems" ] || [ "$v" != 50 ]; then
+    fail key-unmute "after more than 1 s: red pixels $red3 (want 0), volume '$v' (want 50), bar: ${problems:-ok}"
+  else
+    pass key-unmute
+  fi
+fi
+
+# (m) Wheel over the taskbar: -3 per notch, and the window under the pointer
+# (a topmost window of the driver lying on the taskbar) gets nothing. The
+# same window away from the taskbar gets the wheel, the volume stays.
+wheel_window() {  # wheel_window <x> <y> <w> <h> <pointer-x> <pointer-y>: sets wheel_out
+  local out=$work/wheel.out pid i
+  : >"$out"
+  drv wheel-window "$1" "$2" "$3" "$4" 1500 >"$out" &
+  pid=$!
+  for ((i = 0; i < 40; i++)); do grep -q ready "$out" && break; sleep 0.1; done
+  xdotool mousemove "$((desk_dx + $5))" "$((desk_dy + $6))"
+  sleep 0.2
+  xdotool click 5
+  wait "$pid"
+  wheel_out=$(tr -d '\r' <"$out" | tr '\n' ' ')
+}
+if [ "$keys_started" != 1 ]; then
+  fail wheel-taskbar "the program did not start"
+  fail wheel-elsewhere "the program did not start"
+else
+  v0=$(volume_text)
+  wheel_window 600 $((tb_t - 5)) 200 $((tb_b - tb_t + 5)) 700 $(((tb_t + tb_b) / 2))
+  v1=$(wait_volume 47 20)
+  if [[ "$wheel_out" != *"foreground=1"* ]]; then
+    fail wheel-taskbar "the test window was not in the foreground ($wheel_out)"
+  elif [ "$v0" != 50 ] || [ "$v1" != 47 ]; then
+    fail wheel-taskbar "one notch down over the taskbar: $v0 -> $v1 (want 50 -> 47)"
+  elif [[ "$wheel_out" != *"wheel=0"* ]]; then
+    fail wheel-taskbar "the window under the pointer got the wheel ($wheel_out)"
+  else
+    pass wheel-taskbar
+  fi
+  wheel_window 300 200 300 200 450 300
+  sleep 0.4
+  v2=$(volume_text)
+  if [[ "$wheel_out" != *"foreground=1"* ]]; then
+    fail wheel-elsewhere "the test window was not in the foreground ($wheel_out)"
+  elif [[ "$wheel_out" == *"wheel=0"* ]] || [[ "$wheel_out" != *"wheel="* ]]; then
+    fail wheel-elsewhere "the window under the pointer got no wheel ($wheel_out)"
+  elif [ "$v2" != "$v1" ]; then
+    fail wheel-elsewhere "a wheel away from the taskbar changed the volume $v1 -> $v2"
+  else
+    pass wheel-elsewhere
+  fi
+fi
+
+stop_app
+

@@ -1,0 +1,170 @@
+# === tray menu ================================================================
+# The menu is read from screenshots (Wine cannot read another process's
+# menu): separator lines and text rows give the item positions.
+
+# menu_layout <screenshot> <l> <t> <r> <b>: prints "<segments>|<band rows>":
+# the count of text rows between separator lines ("2 3 2 ..."), then every
+# row band as "segment:first-last" in menu coordinates.
+menu_layout() {
+  local w=$(($4 - $2)) h=$(($5 - $3)) x1
+  x1=$((w > 260 ? 250 : w - 10))
+  region_pixels "$1" "$((x1 - 5))x${h}+$((desk_dx + $2 + 5))+$((desk_dy + $3))" | awk -v h="$h" -v w="$((x1 - 5))" '
+    { key = $3 "," $4 "," $5; n[$2 "|" key]++; if ($3 + $4 + $5 < 600) ink[$2] = 1; if (n[$2 "|" key] > best[$2]) { best[$2] = n[$2 "|" key]; bestc[$2] = key } }
+    END {
+      seg = -1; inband = 0; out = ""; counts = ""
+      for (y = 0; y < h; y++) {
+        line = best[y] >= 0.95 * w && bestc[y] != "255,255,255"
+        if (line) {
+          if (inband) { out = out "-" last " "; inband = 0 }
+          if (!prevline) { if (seg >= 0) counts = counts c[seg] " "; seg++; c[seg] = 0 }
+          prevline = 1; continue
+        }
+        prevline = 0
+        if (ink[y] && seg >= 0) {
+          if (!inband) { c[seg]++; out = out seg ":" y; inband = 1 }
+          last = y
+        } else if (inband && y - last > 2) { out = out "-" last " "; inband = 0 }
+      }
+      if (inband) out = out "-" last " "
+      printf "%s|%s\n", counts, out
+    }'
+}
+band_centre() {  # band_centre <bands> <segment> <index|last>: row of that item
+  tr ' ' '\n' <<<"$1" | awk -F'[:-]' -v s="$2" -v k="$3" '
+    $1 == s && $1 != "" { n++; a[n] = $2; b[n] = $3 }
+    END { if (k == "last") k = n; else k++; if (k >= 1 && k <= n) print int((a[k] + b[k]) / 2) }'
+}
+# open_menu <shot-name>: right-click on the icon, sets menu_rect (l t r b).
+menu_rect=
+open_menu() {
+  local cx cy rec
+  cx=$((tb_r - (icon_w + 4) / 2)) cy=$(((tb_t + tb_b) / 2))
+  xdotool mousemove "$((desk_dx + cx))" "$((desk_dy + cy))" click 3
+  rec=$(drv wait-window '#32768' 3000 visible) || return 1
+  menu_rect=$(field rect "$rec" | tr ',' ' ')
+  sleep 0.3
+  shot "$1"
+}
+click_menu_row() {  # click_menu_row <row> <shot-name>: hover, screenshot, click
+  local l t r b
+  read -r l t r b <<<"$menu_rect"
+  xdotool mousemove "$((desk_dx + l + 60))" "$((desk_dy + t + $1))"
+  sleep 0.3
+  shot "$2"
+  xdotool click 1
+  drv wait-window-hidden '#32768' 3000 >/dev/null
+}
+# A click away from the menu closes it (keys do not reach it under Wine).
+close_menu() {
+  xdotool mousemove "$((desk_dx + 300))" "$((desk_dy + 300))" click 1
+  drv wait-window-hidden '#32768' 2000 >/dev/null
+}
+# Whether rows <a>..<b> of the menu in <shot> are mostly the highlight
+# (neither the white background nor ink-free).
+row_highlighted() {
+  local l t r b
+  read -r l t r b <<<"$menu_rect"
+  region_pixels "$1" "200x$(($3 - $2 + 1))+$((desk_dx + l + 30))+$((desk_dy + t + $2))" |
+    awk '{ if ($3 + $4 + $5 < 600 && !($3 == $4 && $4 == $5)) hl++; n++ } END { exit !(hl > n / 2) }'
+}
+# Ink in the check-mark column of rows <a>..<b>.
+check_mark_pixels() {
+  local l t r b
+  read -r l t r b <<<"$menu_rect"
+  region_pixels "$1" "16x$(($3 - $2 + 1))+$((desk_dx + l + 2))+$((desk_dy + t + $2))" |
+    awk '{ if ($3 + $4 + $5 < 300) k++ } END { print k + 0 }'
+}
+
+rm -f "$settei"
+xdotool mousemove 300 300
+if ! start_app || [ "$(wait_volume 100 30)" != 100 ]; then
+  fail menu-layout "the program did not start"
+  fail menu-no-change-by-key "the program did not start"
+  fail menu-end "the program did not start"
+else
+  # Keys work before the switch.
+  chord Left
+  v_before=$(wait_volume 97 20)
+  layout=
+  if open_menu e2e-13-menu; then
+    read -r l t r b <<<"$menu_rect"
+    crop e2e-13-menu-crop e2e-13-menu "$((r - l))x$((b - t))+$((desk_dx + l))+$((desk_dy + t))"
+    layout=$(menu_layout "$shots/e2e-13-menu.png" $l $t $r $b)
+  fi
+  segments=${layout%%|*}
+  bands=${layout#*|}
+  if [ -z "$layout" ]; then
+    fail menu-layout "no menu window (#32768) after a right click on the icon"
+  elif [ "$segments" != "2 3 2 1 1 2 2 2 " ]; then
+    fail menu-layout "text rows between separators: '$segments' (want 2 3 2 1 1 2 2 2)"
+  else
+    pass menu-layout
+  fi
+  n_row=$(band_centre "$bands" 1 0)
+  n_first=$(tr ' ' '\n' <<<"$bands" | awk -F'[:-]' '$1 == 1 { print $2 "-" $3; exit }')
+  if [ -z "$layout" ] || [ -z "$n_row" ]; then
+    fail menu-no-change-by-key "no item row for キーボード操作では音量変更しない"
+    close_menu
+  else
+    mark_before=$(check_mark_pixels "$shots/e2e-13-menu.png" "${n_first%-*}" "${n_first#*-}")
+    click_menu_row "$n_row" e2e-14-menu-hover-n
+    hl=0
+    row_highlighted "$shots/e2e-14-menu-hover-n.png" "${n_first%-*}" "${n_first#*-}" && hl=1
+    sleep 0.3
+    file_has=0
+    iconv -f CP932 -t UTF-8 "$settei" 2>/dev/null | tr -d '\r' |
+      awk '/^\[/ { s = $0 } s == "[NoChangeByKey]" && $0 == "Value=1" { f = 1 } END { exit !f }' && file_has=1
+    chord Left
+    sleep 0.8
+    v_after=$(volume_text)
+    # The item now carries a check mark (the menu stays open for the end).
+    mark_after=x
+    menu_again=0
+    if open_menu e2e-15-menu-checked; then
+      menu_again=1
+      mark_after=$(check_mark_pixels "$shots/e2e-15-menu-checked.png" "${n_first%-*}" "${n_first#*-}")
+    fi
+    if [ "$v_before" != 97 ]; then
+      fail menu-no-change-by-key "無変換+Left did not work before the switch ($v_before)"
+    elif [ "$hl" != 1 ]; then
+      fail menu-no-change-by-key "the pointer at menu row $n_row did not highlight the item rows $n_first"
+    elif [ "$file_has" != 1 ]; then
+      fail menu-no-change-by-key "Settei.ini has no [NoChangeByKey] Value=1: $(iconv -f CP932 -t UTF-8 "$settei" 2>&1 | tr '\r\n' ' ')"
+    elif [ "$v_after" != 97 ]; then
+      fail menu-no-change-by-key "無変換+Left still changes the volume: 97 -> $v_after"
+    elif [ "$mark_before" != 0 ] || ! [ "$mark_after" -gt 5 ] 2>/dev/null; then
+      fail menu-no-change-by-key "check-mark pixels $mark_before before, $mark_after after"
+    else
+      pass menu-no-change-by-key
+    fi
+  fi
+  # ボルマルの終了(&E): the last item, in the menu opened again above.
+  e_row=
+  if [ "${menu_again:-0}" = 1 ] || open_menu e2e-15-menu-checked; then
+    read -r l t r b <<<"$menu_rect"
+    layout=$(menu_layout "$shots/e2e-15-menu-checked.png" $l $t $r $b)
+    e_row=$(band_centre "${layout#*|}" 7 last)
+  fi
+  if [ -z "$e_row" ]; then
+    fail menu-end "no last item row in the menu (${layout:-no menu})"
+    close_menu
+  else
+    click_menu_row "$e_row" e2e-16-menu-hover-end
+    ended=0
+    for ((i = 0; i < 50; i++)); do
+      _wenv_alive "$app_pid" || { ended=1; break; }
+      sleep 0.1
+    done
+    diff_px=$(settle_to 15 e2e-17-after-end tray "$shots/e2e-1-before-tray.png")
+    if [ "$ended" != 1 ]; then
+      fail menu-end "Volmaru.exe still runs 5 s after ボルマルの終了"
+    elif [ "$diff_px" != 0 ]; then
+      fail menu-end "the tray still differs from the empty one by $diff_px pixels"
+    else
+      pass menu-end
+      app_pid=
+    fi
+  fi
+fi
+stop_app
+
