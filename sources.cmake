@@ -86,6 +86,7 @@ set(VOLMARU_HOST_TEST_SOURCES
 set(VOLMARU_WIN_TEST_SOURCES
   tests/volume/endpoint_wintest.cpp
   tests/tray/icon_render_wintest.cpp
+  tests/tray/tray_icon_wintest.cpp
   tests/settings/profile_differential_wintest.cpp
   tests/settings/profile_file_wintest.cpp
   tests/volume/mixers_wintest.cpp

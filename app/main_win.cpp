@@ -30,9 +30,10 @@ int Run(HINSTANCE instance) {
   main.EnableTestTriggers();
 #endif
   if (!main.Create()) {
-    // Without the endpoint volume nothing can work and the meter would wait
-    // for ever: the program ends after its "Error" message.
-    return 1;
+    // Closed while it waited for the taskbar: a normal end. Otherwise there
+    // is no endpoint volume, nothing can work and the meter would wait for
+    // ever: the program ends after its "Error" message.
+    return main.alive() ? 1 : 0;
   }
   settings::TVolumeChangeSetteiForm setteiForm;
   meter::TVolumeBarForm meterForm;

@@ -235,7 +235,7 @@ class MainWindowPlatform final : public StartupPlatform {
     if (!taskbar || !IsWindowVisible(taskbar)) return TrayAttempt::kNoVisibleTaskbar;
     return form_.CreateTrayIcon(muteIconPath) ? TrayAttempt::kCreated : TrayAttempt::kError;
   }
-  void Pause(uint32_t ms) override { PumpMessagesFor(ms); }
+  bool Pause(uint32_t ms) override { return PumpMessagesFor(ms) && form_.alive(); }
   void InstallSilentErrorHandler() override {}  // the window procedures drop every error
   unsigned WindowsMajorVersion() override { return MajorVersion(); }
   void DestroyMixer() override { form_.mixer1_.reset(); }

@@ -74,6 +74,10 @@ bool RunFormCreate(MainWindowState& state, tray::PopupMenuModel& menu, StartupPl
   settings::FilePort& files = platform.Files();
   const std::string dataDir = state.DataFolder.substr(0, state.DataFolder.size() - 1);
   if (!files.DirectoryExists(dataDir)) files.CreateDirectories(dataDir);
+  // A crash in the middle of a save leaves its temporary file behind; the
+  // settings themselves are whole either way.
+  files.RemoveLeftoverTemporaries(state.DataFolder + settings::kSettingsFileName);
+  files.RemoveLeftoverTemporaries(state.DataFolder + "Volume.ico");
 
   // 3. Every message passes the tray filter first.
   platform.WrapWindowProcedure();
@@ -84,7 +88,10 @@ bool RunFormCreate(MainWindowState& state, tray::PopupMenuModel& menu, StartupPl
   for (;;) {
     const auto attempt = platform.TryCreateTrayIcon(muteIcon);
     if (attempt == StartupPlatform::TrayAttempt::kCreated) break;
-    platform.Pause(attempt == StartupPlatform::TrayAttempt::kError ? kTrayErrorRetryMs : kTaskbarPollMs);
+    // A close request (log-off, a tool ending us) must end the wait.
+    if (!platform.Pause(attempt == StartupPlatform::TrayAttempt::kError ? kTrayErrorRetryMs : kTaskbarPollMs)) {
+      return false;
+    }
   }
 
   // 5. From here on an error escaping a handler is dropped.

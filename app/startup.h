@@ -71,8 +71,9 @@ class StartupPlatform {
   virtual void WrapWindowProcedure() = 0;
   enum class TrayAttempt { kCreated, kNoVisibleTaskbar, kError };
   virtual TrayAttempt TryCreateTrayIcon(const std::string& muteIconPath) = 0;
-  // Waits while letting window messages run.
-  virtual void Pause(uint32_t ms) = 0;
+  // Waits while letting window messages run; false when the program was
+  // asked to end meanwhile (its main window closed).
+  virtual bool Pause(uint32_t ms) = 0;
   virtual void InstallSilentErrorHandler() = 0;
   virtual unsigned WindowsMajorVersion() = 0;
   virtual void DestroyMixer() = 0;
@@ -87,7 +88,8 @@ class StartupPlatform {
   virtual void EnumeratePlaybackDevices(MainWindowState& state) = 0;
 };
 
-// FormCreate: steps 1 to 12. Returns StartupComplete.
+// FormCreate: steps 1 to 12. Returns StartupComplete; false also when the
+// program was asked to end while it waited for the taskbar.
 bool RunFormCreate(MainWindowState& state, tray::PopupMenuModel& menu, StartupPlatform& platform);
 
 // Step 10 alone: migrations, then the main window's settings.

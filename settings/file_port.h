@@ -20,11 +20,17 @@ class FilePort {
   virtual ReadResult ReadFile(const std::string& path) = 0;
   // Replaces the file with `bytes` so that a crash at any moment leaves
   // either the old or the new file: the bytes go to a temporary file beside
-  // it, are flushed to disk and the temporary file is renamed over the old
-  // one. A read-only file is not replaced. False when nothing was replaced.
-  // `durable` = false skips the flush to disk (for files that can be made
-  // again, like the rendered tray icon); the replacement stays atomic.
+  // it (named path + ".new" + something), are flushed to disk and the
+  // temporary file takes the old one's place, keeping its attributes and
+  // permissions. A file another process holds for a moment (a virus
+  // scanner, a sync client) is waited for briefly. A read-only file is not
+  // replaced. False when nothing was replaced. `durable` = false skips the
+  // flush to disk (for files that can be made again, like the rendered tray
+  // icon); the replacement stays atomic.
   virtual bool ReplaceFile(const std::string& path, std::string_view bytes, bool durable = true) = 0;
+  // Removes the temporary files of ReplaceFile that a crash left beside
+  // `path`.
+  virtual void RemoveLeftoverTemporaries(const std::string& path) = 0;
   virtual bool DirectoryExists(const std::string& path) = 0;
   // Creates the folder and every missing parent; true when it exists after.
   virtual bool CreateDirectories(const std::string& path) = 0;

@@ -1,3 +1,4 @@
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -6,6 +7,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <string_view>
 
 #include "settings/file_port.h"
 
@@ -46,7 +48,7 @@ class PosixFiles final : public FilePort {
       if ((st.st_mode & 0222) == 0) return false;
       mode = st.st_mode & 07777;
     }
-    std::string tmp = path + ".XXXXXX";
+    std::string tmp = path + ".newXXXXXX";
     const int fd = ::mkstemp(tmp.data());
     if (fd < 0) return false;
     bool ok = WriteAll(fd, bytes) && ::fchmod(fd, mode) == 0 && (!durable || ::fsync(fd) == 0);
@@ -54,6 +56,18 @@ class PosixFiles final : public FilePort {
     if (ok && ::rename(tmp.c_str(), path.c_str()) == 0) return true;
     ::unlink(tmp.c_str());
     return false;
+  }
+
+  void RemoveLeftoverTemporaries(const std::string& path) override {
+    const size_t slash = path.find_last_of('/');
+    const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash);
+    const std::string prefix = (slash == std::string::npos ? path : path.substr(slash + 1)) + ".new";
+    DIR* d = ::opendir(dir.c_str());
+    if (!d) return;
+    while (const dirent* e = ::readdir(d)) {
+      if (std::string_view(e->d_name).substr(0, prefix.size()) == prefix) ::unlink((dir + "/" + e->d_name).c_str());
+    }
+    ::closedir(d);
   }
 
   bool DirectoryExists(const std::string& path) override {

@@ -13,6 +13,38 @@ UniqueKernelHandle OpenForRead(const std::wstring& path) {
   return UniqueKernelHandle(h == INVALID_HANDLE_VALUE ? nullptr : h);
 }
 
+// Another process may hold the file for a moment (a virus scanner, a sync
+// client, an editor saving): such failures are tried again briefly.
+bool Transient(DWORD err) {
+  return err == ERROR_SHARING_VIOLATION || err == ERROR_LOCK_VIOLATION || err == ERROR_ACCESS_DENIED ||
+         err == ERROR_UNABLE_TO_REMOVE_REPLACED || err == ERROR_UNABLE_TO_MOVE_REPLACEMENT;
+}
+constexpr int kPlaceAttempts = 8;
+constexpr DWORD kPlaceBackoffMs = 25;
+
+// The temporary file takes the target's place. An existing target is
+// replaced the platform's way, so that its attributes, permissions and
+// creation time survive; a new one is simply renamed into place.
+bool PutInPlace(const std::wstring& tmp, const std::wstring& target, bool durable) {
+  for (int attempt = 0;; ++attempt) {
+    bool ok;
+    if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
+      ok = ReplaceFileW(target.c_str(), tmp.c_str(), nullptr,
+                        REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr);
+      // The old file was moved away but the new one not yet into place:
+      // a plain rename finishes the job.
+      if (!ok && GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+        ok = MoveFileExW(tmp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING);
+      }
+    } else {
+      ok = MoveFileExW(tmp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | (durable ? MOVEFILE_WRITE_THROUGH : 0));
+    }
+    if (ok) return true;
+    if (attempt + 1 >= kPlaceAttempts || !Transient(GetLastError())) return false;
+    Sleep(kPlaceBackoffMs * static_cast<DWORD>(attempt + 1));
+  }
+}
+
 class WinFiles final : public FilePort {
  public:
   ReadResult ReadFile(const std::string& path) override {
@@ -58,11 +90,22 @@ class WinFiles final : public FilePort {
         return false;
       }
     }
-    if (MoveFileExW(tmp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | (durable ? MOVEFILE_WRITE_THROUGH : 0))) {
-      return true;
-    }
+    if (PutInPlace(tmp, target, durable)) return true;
     DeleteFileW(tmp.c_str());
     return false;
+  }
+
+  void RemoveLeftoverTemporaries(const std::string& path) override {
+    const std::wstring pattern = Widen(path) + L".new*";
+    const std::wstring target = Widen(path);
+    const std::wstring dir = target.substr(0, target.find_last_of(L"\\/") + 1);
+    WIN32_FIND_DATAW found;
+    const HANDLE first = FindFirstFileW(pattern.c_str(), &found);
+    const UniqueFindHandle find(first == INVALID_HANDLE_VALUE ? nullptr : first);
+    if (!find) return;
+    do {
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((dir + found.cFileName).c_str());
+    } while (FindNextFileW(find.get(), &found));
   }
 
   bool DirectoryExists(const std::string& path) override {

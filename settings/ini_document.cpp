@@ -10,28 +10,39 @@ constexpr size_t npos = std::string::npos;
 bool IsProfileSpace(unsigned char c) { return c == ' ' || (c >= 0x09 && c <= 0x0D) || c == 0x1A; }
 
 // Length in bytes of the character starting at s[i].
-size_t CharLen(std::string_view s, size_t i) {
-  return (IsCp932LeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size()) ? 2 : 1;
+size_t CharLen(std::string_view s, size_t i, IniText text) {
+  const auto c = static_cast<unsigned char>(s[i]);
+  size_t len = 1;
+  if (text == IniText::kCp932) {
+    len = IsCp932LeadByte(c) ? 2 : 1;
+  } else if (c >= 0xF0) {
+    len = 4;
+  } else if (c >= 0xE0) {
+    len = 3;
+  } else if (c >= 0xC0) {
+    len = 2;
+  }
+  return i + len <= s.size() ? len : 1;
 }
 
-size_t CharCount(std::string_view s) {
+size_t CharCount(std::string_view s, IniText text) {
   size_t n = 0;
-  for (size_t i = 0; i < s.size(); i += CharLen(s, i)) ++n;
+  for (size_t i = 0; i < s.size(); i += CharLen(s, i, text)) ++n;
   return n;
 }
 
 // The first `chars` characters of s.
-std::string_view FirstChars(std::string_view s, size_t chars) {
+std::string_view FirstChars(std::string_view s, size_t chars, IniText text) {
   size_t i = 0;
-  for (size_t n = 0; n < chars && i < s.size(); ++n) i += CharLen(s, i);
+  for (size_t n = 0; n < chars && i < s.size(); ++n) i += CharLen(s, i, text);
   return s.substr(0, i);
 }
 
-// At most `bytes` bytes of s without splitting a double-byte character.
-std::string_view FirstBytes(std::string_view s, size_t bytes) {
+// At most `bytes` bytes of s without splitting a multi-byte character.
+std::string_view FirstBytes(std::string_view s, size_t bytes, IniText text) {
   size_t i = 0;
   while (i < s.size()) {
-    const size_t len = CharLen(s, i);
+    const size_t len = CharLen(s, i, text);
     if (i + len > bytes) break;
     i += len;
   }
@@ -39,9 +50,9 @@ std::string_view FirstBytes(std::string_view s, size_t bytes) {
 }
 
 // Start of the last character of s (s not empty).
-size_t LastCharStart(std::string_view s) {
+size_t LastCharStart(std::string_view s, IniText text) {
   size_t last = 0;
-  for (size_t i = 0; i < s.size(); i += CharLen(s, i)) last = i;
+  for (size_t i = 0; i < s.size(); i += CharLen(s, i, text)) last = i;
   return last;
 }
 
@@ -53,13 +64,13 @@ std::string_view TrimProfileSpace(std::string_view s) {
   return s;
 }
 
-bool ProfileNamesEqual(std::string_view a, std::string_view b) {
+bool ProfileNamesEqual(std::string_view a, std::string_view b, IniText text) {
   if (a.size() != b.size()) return false;
   size_t i = 0;
   while (i < a.size()) {
-    const size_t len = CharLen(a, i);
-    if (len == 2) {
-      if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
+    const size_t len = CharLen(a, i, text);
+    if (len > 1) {
+      if (a.substr(i, len) != b.substr(i, len)) return false;
     } else if (AsciiLower(a[i]) != AsciiLower(b[i])) {
       return false;
     }
@@ -68,7 +79,9 @@ bool ProfileNamesEqual(std::string_view a, std::string_view b) {
   return true;
 }
 
-IniDocument::Line IniDocument::Classify(std::string text, std::string eol) {
+bool IniDocument::NamesEqual(std::string_view a, std::string_view b) const { return ProfileNamesEqual(a, b, text_); }
+
+IniDocument::Line IniDocument::Classify(std::string text, std::string eol) const {
   Line line;
   line.text = std::move(text);
   line.eol = std::move(eol);
@@ -81,7 +94,7 @@ IniDocument::Line IniDocument::Classify(std::string text, std::string eol) {
     // The name runs to the last "]" of the line; a "]" that is the second
     // byte of a double-byte character does not count.
     size_t close = npos;
-    for (size_t i = 1; i < t.size(); i += CharLen(t, i)) {
+    for (size_t i = 1; i < t.size(); i += CharLen(t, i, text_)) {
       if (t[i] == ']') close = i;
     }
     if (close != npos) {
@@ -103,8 +116,9 @@ IniDocument::Line IniDocument::Classify(std::string text, std::string eol) {
   return line;
 }
 
-IniDocument IniDocument::Parse(std::string_view bytes) {
+IniDocument IniDocument::Parse(std::string_view bytes, IniText text) {
   IniDocument doc;
+  doc.text_ = text;
   size_t start = 0;
   while (start < bytes.size()) {
     size_t end = start;
@@ -114,7 +128,7 @@ IniDocument IniDocument::Parse(std::string_view bytes) {
       next += (bytes[next] == '\r' && next + 1 < bytes.size() && bytes[next + 1] == '\n') ? 2 : 1;
     }
     doc.lines_.push_back(
-        Classify(std::string(bytes.substr(start, end - start)), std::string(bytes.substr(end, next - end))));
+        doc.Classify(std::string(bytes.substr(start, end - start)), std::string(bytes.substr(end, next - end))));
     start = next;
   }
   return doc;
@@ -133,7 +147,7 @@ size_t IniDocument::FindSection(std::string_view name) const { return FindSectio
 
 size_t IniDocument::FindSectionExactly(std::string_view wanted) const {
   for (size_t i = 0; i < lines_.size(); ++i) {
-    if (lines_[i].kind == Kind::kSection && ProfileNamesEqual(lines_[i].name, wanted)) return i;
+    if (lines_[i].kind == Kind::kSection && NamesEqual(lines_[i].name, wanted)) return i;
   }
   return npos;
 }
@@ -158,7 +172,7 @@ std::optional<std::string> IniDocument::Get(std::string_view section, std::strin
   const size_t end = SectionEnd(header);
   for (size_t i = header + 1; i < end; ++i) {
     const Line& l = lines_[i];
-    if (l.kind != Kind::kKey || !ProfileNamesEqual(l.name, wantedKey)) continue;
+    if (l.kind != Kind::kKey || !NamesEqual(l.name, wantedKey)) continue;
     if (!l.hasValue) return std::nullopt;
     std::string_view v = l.value;
     v = v.substr(0, v.find('\0'));  // the caller sees a C string
@@ -166,17 +180,17 @@ std::optional<std::string> IniDocument::Get(std::string_view section, std::strin
     // the closing quote is cut off by the copy and the last copied
     // character is dropped instead, as the platform does.
     bool quoted = false;
-    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && LastCharStart(v) == v.size() - 1 &&
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && LastCharStart(v, text_) == v.size() - 1 &&
         v.back() == v.front()) {
       quoted = true;
       v.remove_prefix(1);
     }
-    const size_t chars = CharCount(v);
-    std::string_view copied = FirstChars(v, kValueBufferSize - 1);
+    const size_t chars = CharCount(v, text_);
+    std::string_view copied = FirstChars(v, kValueBufferSize - 1, text_);
     if (quoted && kValueBufferSize >= chars && !copied.empty()) {
-      copied = copied.substr(0, LastCharStart(copied));
+      copied = copied.substr(0, LastCharStart(copied, text_));
     }
-    return std::string(FirstBytes(copied, kValueBufferSize - 1));
+    return std::string(FirstBytes(copied, kValueBufferSize - 1, text_));
   }
   return std::nullopt;
 }
@@ -216,7 +230,7 @@ void IniDocument::Set(std::string_view section, std::string_view key, std::strin
   size_t lastContent = header;
   for (size_t i = header + 1; i < end; ++i) {
     Line& l = lines_[i];
-    if (l.kind == Kind::kKey && ProfileNamesEqual(l.name, keyName)) {
+    if (l.kind == Kind::kKey && NamesEqual(l.name, keyName)) {
       // The name keeps the spelling the file gives it.
       const std::string name = l.name;
       std::string lineEnd = l.eol;
@@ -237,7 +251,7 @@ bool IniDocument::DeleteKey(std::string_view section, std::string_view key) {
   bool changed = false;
   size_t end = SectionEnd(header);
   for (size_t i = header + 1; i < end;) {
-    if (lines_[i].kind == Kind::kKey && ProfileNamesEqual(lines_[i].name, wantedKey)) {
+    if (lines_[i].kind == Kind::kKey && NamesEqual(lines_[i].name, wantedKey)) {
       lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i));
       --end;
       changed = true;

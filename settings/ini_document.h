@@ -18,10 +18,17 @@ namespace volmaru::settings {
 // bytes of a value are seen.
 inline constexpr size_t kValueBufferSize = 2048;
 
+// How the document's bytes form characters: code page 932 (an ANSI file,
+// where the second byte of a character can look like ASCII) or UTF-8 (a file
+// that carried a byte-order mark; its multi-byte characters never contain an
+// ASCII byte).
+enum class IniText { kCp932, kUtf8 };
+
 class IniDocument {
  public:
   IniDocument() = default;
-  static IniDocument Parse(std::string_view bytes);
+  static IniDocument Parse(std::string_view bytes, IniText text = IniText::kCp932);
+  IniText text() const { return text_; }
 
   std::string Serialize() const;
 
@@ -50,19 +57,22 @@ class IniDocument {
     std::string value;  // key value, trimmed
     bool hasValue = false;
   };
-  static Line Classify(std::string text, std::string eol);
+  Line Classify(std::string text, std::string eol) const;
   // Index of the first section header with that name, or npos.
   size_t FindSection(std::string_view name) const;
   size_t FindSectionExactly(std::string_view name) const;
   size_t SectionEnd(size_t header) const;
   std::string NewLineEnd() const;
 
+  bool NamesEqual(std::string_view a, std::string_view b) const;
+
   std::vector<Line> lines_;
+  IniText text_ = IniText::kCp932;
 };
 
 // Name comparison of the profile functions: ASCII letters fold, double-byte
-// characters of code page 932 compare as they are.
-bool ProfileNamesEqual(std::string_view a, std::string_view b);
+// characters of code page 932 (or multi-byte UTF-8 ones) compare as they are.
+bool ProfileNamesEqual(std::string_view a, std::string_view b, IniText text = IniText::kCp932);
 // Spaces, tabs, line breaks and the end-of-file mark around a name or value.
 std::string_view TrimProfileSpace(std::string_view s);
 

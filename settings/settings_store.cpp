@@ -99,6 +99,7 @@ void SettingsStore::WriteTime(const Setting& s, double dayFraction) {
 void SettingsStore::Delete(const Setting& s) { file_.DeleteKey(s.section, s.key); }
 
 void SettingsStore::RunMigrations() {
+  ProfileFile::Transaction tx(file_);
   // 1. The main key used to be stored as an index into a fixed list.
   if (file_.HasKey(keys::LegacyMainKey.section, keys::LegacyMainKey.key)) {
     const int32_t index = ReadInt(keys::LegacyMainKey);
@@ -123,6 +124,7 @@ void SettingsStore::RunMigrations() {
       if (file_.HasSection(keys::ScheduleSection(group))) file_.EraseSection(keys::ScheduleSection(group));
     }
   }
+  tx.Commit();
 }
 
 KeyboardSettings SettingsStore::ReadKeyboard(const Setting& mainKeyOnly) const {
@@ -168,6 +170,7 @@ ScheduleTable SettingsStore::ReadSchedule() const {
 }
 
 MainWindowSettings SettingsStore::LoadMainWindow() const {
+  const ProfileFile::ReadScope scope(file_);
   MainWindowSettings m;
   m.Keyboard = ReadKeyboard(keys::MainKeyOnly);
   m.Icon = {ReadColour(keys::IconColor), ReadColour(keys::IconBackColor)};
@@ -184,6 +187,7 @@ MainWindowSettings SettingsStore::LoadMainWindow() const {
 }
 
 MeterSettings SettingsStore::LoadMeter() const {
+  const ProfileFile::ReadScope scope(file_);
   MeterSettings m;
   m.Position = ReadInt(keys::VolumeBarPosition);
   m.AllwaysShow = ReadBool(keys::VolumeBarAllwaysShow);
@@ -199,6 +203,7 @@ MeterSettings SettingsStore::LoadMeter() const {
 }
 
 PageSettings SettingsStore::LoadPages() const {
+  const ProfileFile::ReadScope scope(file_);
   PageSettings p;
   p.Position = ReadInt(keys::VolumeBarPosition);
   p.ColorByIconColor = ReadInt(keys::VolumeBarColorByIconColor);
@@ -226,6 +231,7 @@ PageSettings SettingsStore::LoadPages() const {
 }
 
 void SettingsStore::WriteSchedule(const ScheduleTable& schedule) {
+  ProfileFile::Transaction tx(file_);
   for (int g = 0; g < kScheduleGroups; ++g) {
     for (int b = 0; b < kScheduleBands; ++b) {
       const VolumeSchedule& band = schedule[static_cast<size_t>(g)][static_cast<size_t>(b)];
@@ -243,9 +249,11 @@ void SettingsStore::WriteSchedule(const ScheduleTable& schedule) {
       }
     }
   }
+  tx.Commit();
 }
 
 void SettingsStore::SaveSettingsWindow(const PageSettings& p, const std::vector<TDefDeviceTrayIconData>& profiles) {
+  ProfileFile::Transaction tx(file_);
   WriteInt(keys::VolumeBarPosition, p.Position);
   WriteInt(keys::VolumeBarColorByIconColor, p.ColorByIconColor);
   WriteBool(keys::VolumeBarChangeColorByDevice, p.ChangeColorByDevice);
@@ -300,9 +308,11 @@ void SettingsStore::SaveSettingsWindow(const PageSettings& p, const std::vector<
   if (p.ScheduleUse) WriteSchedule(p.Schedule);
 
   WriteColour(keys::VolumeBarColor, p.MeterColor);
+  tx.Commit();
 }
 
 void SettingsStore::WriteToggle(Toggle which, bool checked) {
+  ProfileFile::Transaction tx(file_);
   switch (which) {
     case Toggle::kNoChangeByKey:
       WriteBool(keys::NoChangeByKey, checked);
@@ -314,30 +324,40 @@ void SettingsStore::WriteToggle(Toggle which, bool checked) {
       WriteBool(keys::NoShowBalloonHint, checked);
       break;
   }
+  tx.Commit();
 }
 
 void SettingsStore::WriteMeterPosition(int place, MeterPosition pos) {
+  ProfileFile::Transaction tx(file_);
   WriteInt(keys::FormPosX(place), pos.X);
   WriteInt(keys::FormPosY(place), pos.Y);
+  tx.Commit();
 }
 
 void SettingsStore::AddSavedVolume(int index, int volume) {
+  ProfileFile::Transaction tx(file_);
   WriteInt(keys::SavedVolume(index), volume);
   WriteInt(keys::SavedVolumeCount, index + 1);
+  tx.Commit();
 }
 
 void SettingsStore::RewriteSavedVolumes(const std::vector<int>& volumes) {
+  ProfileFile::Transaction tx(file_);
   file_.EraseSection(keys::SavedVolumeCount.section);
   for (size_t i = 0; i < volumes.size(); ++i) WriteInt(keys::SavedVolume(static_cast<int>(i)), volumes[i]);
   WriteInt(keys::SavedVolumeCount, static_cast<int32_t>(volumes.size()));
+  tx.Commit();
 }
 
 void SettingsStore::WriteVersionWindowSize(int width, int height) {
+  ProfileFile::Transaction tx(file_);
   WriteInt(keys::VersionFormWidth(0), width);
   WriteInt(keys::VersionFormHeight(0), height);
+  tx.Commit();
 }
 
 std::pair<int, int> SettingsStore::ReadVersionWindowSize(int designWidth, int designHeight) const {
+  const ProfileFile::ReadScope scope(file_);
   if (!file_.Exists()) return {designWidth, designHeight};
   return {ReadInt(keys::VersionFormWidth(designWidth)), ReadInt(keys::VersionFormHeight(designHeight))};
 }

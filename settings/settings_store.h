@@ -1,8 +1,10 @@
 // Reads and writes the program's settings in "Settei.ini" with their kinds,
-// defaults and migrations. Each read asks the file for one key; each write
-// names one key, so the windows that write their own keys never disturb the
-// others. A failed write throws SettingsWriteError and the operation stops at
-// that key.
+// defaults and migrations. Every operation (a load, the migrations, a menu
+// toggle, the settings window's save, a saved-volume edit) is one
+// transaction of the file: it is read once, and an operation that writes
+// replaces it once with all of its edits, or, when that fails, throws
+// SettingsWriteError having written nothing. Each write still names its
+// keys, so windows that write their own keys never disturb the others.
 #pragma once
 
 #include <array>

@@ -27,7 +27,9 @@ NOTIFYICONDATAW TrayIcon::Data(UINT flags) const {
 
 bool TrayIcon::Add() {
   NOTIFYICONDATAW d = Data(NIF_MESSAGE | NIF_ICON | NIF_TIP);
-  added_ = Shell_NotifyIconW(NIM_ADD, &d) != FALSE;
+  // A modify succeeds only for an icon that exists: then it is ours, with
+  // our picture, tip and callback set again by that same modify.
+  added_ = Shell_NotifyIconW(NIM_ADD, &d) != FALSE || Shell_NotifyIconW(NIM_MODIFY, &d) != FALSE;
   return added_;
 }
 

@@ -24,10 +24,14 @@ class TrayIcon {
   TrayIcon(const TrayIcon&) = delete;
   TrayIcon& operator=(const TrayIcon&) = delete;
 
-  // Puts the icon into the notification area; false when the shell refused.
+  // Puts the icon into the notification area. When the shell refuses the
+  // add because the icon is already there (an add at log-on that timed out
+  // yet went through, or a "TaskbarCreated" from a shell that kept it), the
+  // icon is taken over as it is. False only when there is no icon.
   bool Add();
   // After the shell restarted ("TaskbarCreated"): adds it again as it is.
   bool Readd();
+  bool added() const { return added_; }
   void Remove();
 
   void ReplaceImage(size_t index, UniqueIcon icon);

@@ -30,7 +30,11 @@ class FakePlatform : public StartupPlatform {
     trayAttempts.erase(trayAttempts.begin());
     return a;
   }
-  void Pause(uint32_t ms) override { calls.push_back("pause " + std::to_string(ms)); }
+  int pausesBeforeClose = -1;  // the close request arrives during this pause; -1 = never
+  bool Pause(uint32_t ms) override {
+    calls.push_back("pause " + std::to_string(ms));
+    return pausesBeforeClose < 0 || pausesBeforeClose-- > 0;
+  }
   void InstallSilentErrorHandler() override { calls.push_back("silent"); }
   unsigned WindowsMajorVersion() override {
     calls.push_back("version");
@@ -111,6 +115,33 @@ TEST(StartupTest, WaitsForAVisibleTaskbarAndBacksOffAfterErrors) {
   const std::vector<std::string> head(p.calls.begin(), p.calls.begin() + 11);
   EXPECT_EQ(head, (std::vector<std::string>{"wrap", kMute, "pause 250", kMute, "pause 250", kMute, "pause 4000", kMute,
                                             "pause 250", kMute, "silent"}));
+}
+
+TEST(StartupTest, AClosedWindowEndsTheWaitForTheTaskbar) {
+  FakePlatform p;
+  using A = StartupPlatform::TrayAttempt;
+  p.trayAttempts = std::vector<A>(50, A::kNoVisibleTaskbar);
+  p.pausesBeforeClose = 2;
+  p.files.files[kData + "Settei.ini"] = "[KeyBoad]\r\nMainKey=3\r\n";
+  MainWindowState s;
+  tray::PopupMenuModel menu;
+  EXPECT_FALSE(RunFormCreate(s, menu, p));
+  EXPECT_EQ(p.calls, (std::vector<std::string>{"wrap", kMute, "pause 250", kMute, "pause 250", kMute, "pause 250"}));
+  EXPECT_FALSE(s.StartupComplete);
+  EXPECT_EQ(p.files.files[kData + "Settei.ini"], "[KeyBoad]\r\nMainKey=3\r\n") << "nothing after the wait ran";
+}
+
+TEST(StartupTest, TemporaryFilesOfACrashedSaveAreRemoved) {
+  FakePlatform p;
+  p.files.files[kData + "Settei.ini"] = "[A]\r\nk=1\r\n";
+  p.files.files[kData + "Settei.ini.new1234"] = "[A]\r\nk=";
+  p.files.files[kData + "Volume.ico.new99"] = "x";
+  MainWindowState s;
+  tray::PopupMenuModel menu;
+  ASSERT_TRUE(RunFormCreate(s, menu, p));
+  EXPECT_EQ(p.files.files.count(kData + "Settei.ini.new1234"), 0u);
+  EXPECT_EQ(p.files.files.count(kData + "Volume.ico.new99"), 0u);
+  EXPECT_EQ(p.files.files[kData + "Settei.ini"], "[A]\r\nk=1\r\n");
 }
 
 TEST(StartupTest, MissingSettingsFileGivesDefaultsAndWritesNothing) {

@@ -86,6 +86,9 @@ data_existed=0
 xdotool mousemove 300 300
 
 
+# Width of a small icon: the tray slots are that plus 4 pixels.
+icon_w=$(drv system-metric 49)
+
 for group in "$repo"/tests/e2e/groups/*.sh; do
   name=$(basename "$group" .sh)
   if [ -n "${VOLMARU_E2E_GROUPS:-}" ]; then

@@ -35,6 +35,11 @@ class FakeFiles final : public FilePort {
     files[path] = std::string(bytes);
     return true;
   }
+  void RemoveLeftoverTemporaries(const std::string& path) override {
+    for (auto it = files.lower_bound(path + ".new"); it != files.end() && it->first.rfind(path + ".new", 0) == 0;) {
+      it = files.erase(it);
+    }
+  }
   bool DirectoryExists(const std::string& path) override { return dirs.count(path) != 0; }
   bool CreateDirectories(const std::string& path) override {
     dirs.insert(path);

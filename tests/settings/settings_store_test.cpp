@@ -230,19 +230,77 @@ TEST_F(SettingsStoreTest, ANewFileHasItsSectionsInTheSaveOrderAndMeterColourLast
   EXPECT_EQ(file.Keys("Icon").back(), "DeviceIconDataCount");
   EXPECT_EQ(file.Read("Schedule2", "StartTime1"), "1899/12/30 6:00:00");
   EXPECT_EQ(file.Read("Schedule2", "EndTime1"), "1899/12/30 12:00:00");
-  // A full save: 37 keys, 8 for the profile and 3 for the one complete band.
-  EXPECT_EQ(fs.writes, 37 + 8 + 3);
+  // A full save (37 keys, 8 for the profile, 3 for the one band) reads the
+  // file once and replaces it once.
+  EXPECT_EQ(fs.writes, 1);
 }
 
-TEST_F(SettingsStoreTest, AFailedWriteStopsTheSaveAtThatKeyAndKeepsEarlierKeys) {
-  fs.writeBudget = 4;  // Position, ColorByIconColor, ChangeColorByDevice, AllwaysShow
+TEST_F(SettingsStoreTest, AFullSaveReadsOnceAndWritesOnce) {
+  Text() = "[Schedule1]\r\nStartTime0=1899/12/30 7:00:00\r\nEndTime0=1899/12/30 8:00:00\r\nVolume0=5\r\n";
+  PageSettings pages = store.LoadPages();
+  pages.ScheduleUse = true;
+  pages.Schedule[1][0] = {};  // emptied: its three keys are deleted in the same save
+  fs.reads = fs.writes = 0;
+  store.SaveSettingsWindow(pages, {TDefDeviceTrayIconData{}, TDefDeviceTrayIconData{}});
+  EXPECT_EQ(fs.reads, 1);
+  EXPECT_EQ(fs.writes, 1);
+  EXPECT_FALSE(file.HasKey("Schedule1", "StartTime0"));
+  EXPECT_EQ(file.Read("Icon", "DeviceIconDataCount"), "2");
+}
+
+TEST_F(SettingsStoreTest, AFailedSaveWritesNothingAtAll) {
+  const std::string before = "; mine\r\n[VolumeBar]\r\nPosition=1\r\n";
+  Text() = before;
+  fs.failAllWrites = true;
   PageSettings pages = store.LoadPages();
   pages.Position = 2;
   pages.ShowTime = 20;
   EXPECT_THROW(store.SaveSettingsWindow(pages, {}), SettingsWriteError);
+  EXPECT_EQ(Text(), before) << "no key of the failed save reached the file";
+  fs.failAllWrites = false;
+  // The store is usable again after the failure: the next save goes through.
+  store.SaveSettingsWindow(pages, {});
   EXPECT_EQ(file.Read("VolumeBar", "Position"), "2");
-  EXPECT_EQ(file.Read("VolumeBar", "AllwaysShow"), "0");
-  EXPECT_EQ(file.Read("VolumeBar", "ShowTime"), std::nullopt);
+}
+
+TEST_F(SettingsStoreTest, EachDirectWriterIsOneReplacementOfTheFile) {
+  Text() = "[SavedVolume]\r\nCount=3\r\n0=5\r\n1=20\r\n2=100\r\n";
+  fs.writes = 0;
+  store.RewriteSavedVolumes({100, 5});
+  EXPECT_EQ(fs.writes, 1) << "erase and rewrite in one go";
+  EXPECT_EQ(Text(), "[SavedVolume]\r\n0=100\r\n1=5\r\nCount=2\r\n");
+  store.AddSavedVolume(2, 7);
+  store.WriteMeterPosition(1, {10, 20});
+  store.WriteVersionWindowSize(1, 2);
+  EXPECT_EQ(fs.writes, 4);
+  fs.failAllWrites = true;
+  EXPECT_THROW(store.RewriteSavedVolumes({}), SettingsWriteError);
+  EXPECT_EQ(file.Read("SavedVolume", "Count"), "3") << "the erase did not happen alone";
+}
+
+TEST_F(SettingsStoreTest, LoadsReadTheFileOnce) {
+  Text() = "[VolumeBar]\r\nShowTime=4\r\n";
+  fs.reads = 0;
+  (void)store.LoadMainWindow();
+  EXPECT_EQ(fs.reads, 1);
+  (void)store.LoadMeter();
+  (void)store.LoadPages();
+  EXPECT_EQ(fs.reads, 3);
+}
+
+TEST_F(SettingsStoreTest, MigrationsAreOneTransaction) {
+  Text() = "[KeyBoad]\r\nMainKey=3\r\n[NoChangeByKeyAndMouse]\r\nValue=1\r\n";
+  const std::string before = Text();
+  fs.failAllWrites = true;
+  EXPECT_THROW(store.RunMigrations(), SettingsWriteError);
+  EXPECT_EQ(Text(), before);
+  fs.failAllWrites = false;
+  fs.writes = 0;
+  store.RunMigrations();
+  EXPECT_EQ(fs.writes, 1);
+  EXPECT_EQ(Text(),
+            "[KeyBoad]\r\nMainKeyCode=18\r\nMainKeyName=Alt\r\n[NoChangeByKey]\r\nValue=1\r\n"
+            "[NoChangeByMouse]\r\nValue=1\r\n");
 }
 
 TEST_F(SettingsStoreTest, DirectWritersTouchOnlyTheirKeys) {

@@ -2,7 +2,6 @@
 
 # The application icon as this tray shows it: the driver holds an icon made
 # from the program's own .ico file, loaded at the small-icon size.
-icon_w=$(drv system-metric 49)
 ref_out=$work/app-icon.out
 : >"$ref_out"
 drv tray-hold 1500 "$(winepath -w "$repo/resources/volmaru.ico" 2>>"$log")" >"$ref_out" &

@@ -1,5 +1,8 @@
 # === keys, mute and wheel on the mixer path ===================================
 
+# Windows XP version: the mixer volume, which Wine can change (set again here
+# so that the group also runs on its own).
+set_windows_version winxp
 # The meter stays up through the whole group.
 write_settei $'[VolumeBar]\nShowTime=60\n'
 xdotool mousemove 300 300
@@ -31,6 +34,34 @@ else
     fail key-left "the meter at 97 shows no dots"
   else
     pass key-left
+  fi
+fi
+
+# (j2) "TaskbarCreated" while the icon is still in the tray: the shell refuses
+# the second add, yet the icon must keep following the volume.
+if [ "$keys_started" != 1 ]; then
+  fail taskbar-created-existing "the program or its meter did not start"
+else
+  shot e2e-8b-at-97
+  drv post-message TVolumeChangeForm TaskbarCreated 0 0 >/dev/null
+  sleep 0.5
+  chord Left
+  v=$(wait_volume 94 20)
+  followed=0
+  for ((i = 0; i < 20; i++)); do
+    shot e2e-8b-at-94
+    d=$(differing_pixels "$shots/e2e-8b-at-97-slot.png" "$shots/e2e-8b-at-94-slot.png")
+    [ "${d:-0}" -ge 8 ] 2>/dev/null && { followed=1; break; }
+    sleep 0.2
+  done
+  if [ "$v" != 94 ]; then
+    fail taskbar-created-existing "the volume went to '$v' (want 94)"
+  elif ! drv tray-icon TVolumeChangeForm 1 >/dev/null; then
+    fail taskbar-created-existing "the icon is gone after TaskbarCreated"
+  elif [ "$followed" != 1 ]; then
+    fail taskbar-created-existing "the tray picture stayed at 97 after the volume went to 94 (${d:-?} pixels differ)"
+  else
+    pass taskbar-created-existing
   fi
 fi
 
