@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "common/millis.h"
+
 namespace volmaru::app {
 namespace {
 
@@ -17,7 +19,7 @@ bool NearPointedSpot(const MainWindowState& s, Point cursor) {
 }  // namespace
 
 void TrayPointingTick(MainWindowState& s, TickPort& port) {
-  if (s.TrayPointedAt != 0 && port.Now() - s.TrayPointedAt > static_cast<uint32_t>(s.TrayIconWaitTime)) {
+  if (s.TrayPointedAt != 0 && port.Now() - s.TrayPointedAt > ClampMillis(s.TrayIconWaitTime)) {
     if (!port.MeterVisible() && NearPointedSpot(s, port.Cursor()) && !port.PopupMenuOpen()) {
       if (s.IsMuted)
         port.RefreshMeter();
@@ -62,7 +64,7 @@ void Timer1Tick(MainWindowState& s, TickPort& port) {
     port.MakeMeterTopmost();
     const uint32_t now = port.Now();
     if (!port.IsEditingBox() && s.MeterShownAt != 0 &&
-        now - s.MeterShownAt >= static_cast<uint32_t>(port.ShowTimeSeconds()) * 1000u && !port.AllwaysShow()) {
+        now - s.MeterShownAt >= MillisFromSeconds(port.ShowTimeSeconds()) && !port.AllwaysShow()) {
       const Point c = port.Cursor();
       if (meter::PointerOutside(c.x, c.y, port.MeterRect())) {
         s.MeterShownAt = 0;

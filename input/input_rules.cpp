@@ -1,10 +1,12 @@
 #include "input/input_rules.h"
 
+#include "common/millis.h"
+
 namespace volmaru::input {
 
 bool WheelQualifies(const WheelHookContext& c) {
   // Strictly greater: a turn exactly at the end of the wait is still early.
-  if (!(c.now - c.lastVolumeStepAt > static_cast<uint32_t>(c.volumeChangeWaitTime))) return false;
+  if (!(c.now - c.lastVolumeStepAt > ClampMillis(c.volumeChangeWaitTime))) return false;
   if (!c.taskbarExists) return false;
   if (c.taskbar.Contains(c.cursor)) return true;
   if (c.meterVisible && c.meter.Contains(c.cursor)) return true;
@@ -82,7 +84,7 @@ void InputHandlers::OnVolumeKey(uint32_t wParam, uint32_t lParam, const InputSwi
     return;
   }
   if ((vk == k.VolumeUpKey.code || vk == k.VolumeDownKey.code) &&
-      now - s_.LastVolumeStepAt > static_cast<uint32_t>(s_.VolumeChangeWaitTime)) {
+      now - s_.LastVolumeStepAt > ClampMillis(s_.VolumeChangeWaitTime)) {
     const int cur = port_.CurrentVolume();
     int next = vk == k.VolumeUpKey.code ? cur + k.VolumeStep : cur - k.VolumeStep;
     if (next > 100) next = 100;
@@ -153,7 +155,7 @@ void InputHandlers::OnVolumeWheel(uint32_t lParam, const InputSwitches& switches
     }
   }
   const uint32_t now = port_.Now();
-  if (direction != 0 && now - s_.LastVolumeStepAt > static_cast<uint32_t>(s_.VolumeChangeWaitTime)) {
+  if (direction != 0 && now - s_.LastVolumeStepAt > ClampMillis(s_.VolumeChangeWaitTime)) {
     const int step = s_.WheelReverse ? -s_.Keyboard.VolumeStep : s_.Keyboard.VolumeStep;
     int next = port_.CurrentVolume() + (direction > 0 ? step : -step);
     if (next > 100) next = 100;

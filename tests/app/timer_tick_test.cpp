@@ -254,3 +254,66 @@ TEST(TimerTickTest, DeviceScheduleNeedsTwoProfilesAndTheRefreshStampExpires) {
 
 }  // namespace
 }  // namespace volmaru::app
+
+namespace volmaru::app {
+namespace {
+
+// Hand-edited times: a negative one must not become a wait of 49 days, a
+// huge one must not wrap to a short one; every sensible value stays as it is.
+TEST(TimerTickTest, ShowTimesTheMillisecondArithmeticCannotHoldAreMended) {
+  struct Case {
+    int showTime;
+    uint32_t elapsed;
+    bool hides;
+  };
+  const Case cases[] = {
+      {-5, 0, true},                     // counts as 0: hides at the first tick
+      {-2147483647 - 1, 100, true},      // the most negative value too
+      {0, 0, true},                      // 0 stays 0
+      {500, 499999, false},              // 500 s stays 500 s
+      {500, 500000, true},               //
+      {4294968, 4294967294u, false},     // 4294968 s = 2^32 ms + 704 ms: capped, does not wrap to 704 ms
+      {4294968, 704, false},             //
+      {2147483647, 4000000000u, false},  // the largest value
+  };
+  for (const Case& c : cases) {
+    MainWindowState s;
+    FakeTick t;
+    t.meterVisible = true;
+    t.cursor = {0, 0};
+    t.showTime = c.showTime;
+    s.MeterShownAt = t.now;
+    t.now += c.elapsed;
+    Timer1Tick(s, t);
+    EXPECT_EQ(!t.meterVisible, c.hides) << "ShowTime " << c.showTime << " after " << c.elapsed << " ms";
+  }
+}
+
+TEST(TimerTickTest, TrayWaitTimesTheArithmeticCannotHoldAreMended) {
+  struct Case {
+    int wait;
+    uint32_t elapsed;
+    bool shows;
+  };
+  const Case cases[] = {
+      {-1, 1, true},        // counts as 0: strictly after it, one tick later
+      {-1, 0, false},       //
+      {0, 1, true},         //
+      {2000, 2000, false},  // sensible values unchanged
+      {2000, 2001, true},   //
+  };
+  for (const Case& c : cases) {
+    MainWindowState s;
+    FakeTick t;
+    t.pointing = true;
+    s.TrayIconWaitTime = c.wait;
+    s.TrayPointedAt = t.now;
+    s.TrayPointPos = t.cursor;
+    t.now += c.elapsed;
+    Timer1Tick(s, t);
+    EXPECT_EQ(t.meterVisible, c.shows) << "TrayIconWaitTime " << c.wait << " after " << c.elapsed << " ms";
+  }
+}
+
+}  // namespace
+}  // namespace volmaru::app

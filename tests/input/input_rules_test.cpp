@@ -309,6 +309,24 @@ TEST(InputHookTest, FastTurnsWithinTheWaitTimePassToTheTaskbar) {
   EXPECT_TRUE(WheelQualifies(c));
 }
 
+// A negative wait from a hand-edited file counts as none, instead of
+// blocking every later turn and key for 49 days.
+TEST(InputHookTest, ANegativeWaitTimeCountsAsNone) {
+  WheelHookContext c;
+  c.taskbarExists = true;
+  c.taskbar = {0, 0, 100, 100};
+  c.cursor = {5, 5};
+  c.volumeChangeWaitTime = -1;
+  c.lastVolumeStepAt = 50000;
+  c.now = 50001;
+  EXPECT_TRUE(WheelQualifies(c));
+  Rig r;
+  r.s.VolumeChangeWaitTime = -300;
+  r.s.LastVolumeStepAt = r.port.now - 1;
+  r.Key(kRight, true);
+  EXPECT_EQ(r.Sets(), (std::vector<std::string>{"set 53"}));
+}
+
 TEST(InputHookTest, KeysArePostedUnlessTheSettingsWindowCapturesOne) {
   EXPECT_TRUE(ShouldPostKey(0, kWmKeyDown, false));
   EXPECT_TRUE(ShouldPostKey(0, kWmSysKeyDown, false));
