@@ -16,6 +16,7 @@ set(VOLMARU_CORE_SOURCES
   settings/time_format.cpp
   tray/ico_file.cpp
   tray/icon_layout.cpp
+  tray/menu_commands.cpp
   tray/popup_menu.cpp
   tray/tooltip_text.cpp
   tray/tray_clicks.cpp
@@ -75,6 +76,7 @@ set(VOLMARU_HOST_TEST_SOURCES
   tests/settings/atomic_write_test.cpp
   tests/tray/ico_file_test.cpp
   tests/tray/icon_layout_test.cpp
+  tests/tray/menu_commands_test.cpp
   tests/tray/popup_menu_test.cpp
   tests/tray/tooltip_text_test.cpp
   tests/tray/tray_clicks_test.cpp

@@ -15,6 +15,7 @@
 #include "settings/settei_form_win.h"
 #include "settings/time_format_win.h"
 #include "tray/icon_layout.h"
+#include "tray/menu_commands.h"
 #include "tray/tray_clicks.h"
 #include "tray/tray_icon_updater_win.h"
 #include "volume/endpoint_win.h"
@@ -81,7 +82,8 @@ bool KeyIsDown(int vk) { return (GetAsyncKeyState(vk) & 0x8000) != 0; }
 class MainWindowPorts final : public volume::VolumeView,
                               public input::InputPort,
                               public TickPort,
-                              public tray::TrayPort {
+                              public tray::TrayPort,
+                              public tray::MenuCommandPort {
  public:
   explicit MainWindowPorts(TVolumeChangeForm& f) : f_(f), endpoint_(f.endpointVolume_), mixer_(f.mixer1_) {}
   volume::EndpointPort& endpoint() { return endpoint_; }
@@ -210,6 +212,39 @@ class MainWindowPorts final : public volume::VolumeView,
   bool IconFollowsDevice() override {
     return f_.settei_ && (f_.settei_->pages().UseDefAudioDeviceIcon || f_.settei_->pages().ChangeIconColorByDevice);
   }
+
+  // MenuCommandPort.
+  void WriteSwitch(tray::MenuSwitch which, bool checked) override {
+    using Toggle = settings::SettingsStore::Toggle;
+    settings::ProfileFile file(settings::SystemFiles(), f_.state_.DataFolder + settings::kSettingsFileName);
+    settings::SettingsStore store(file, settings::UserLocaleDateTimeFormat());
+    try {
+      store.WriteToggle(which == tray::MenuSwitch::kNoChangeByKey     ? Toggle::kNoChangeByKey
+                        : which == tray::MenuSwitch::kNoChangeByMouse ? Toggle::kNoChangeByMouse
+                                                                      : Toggle::kNoShowBalloonHint,
+                        checked);
+    } catch (const settings::SettingsWriteError&) {
+      // The mark stays as the user set it; the file keeps its old value.
+    }
+  }
+  void SyncSettingsSwitch(tray::MenuSwitch which, bool checked) override {
+    if (!f_.settei_) return;
+    (which == tray::MenuSwitch::kNoChangeByKey ? f_.settei_->pages().NoChangeByKey
+                                               : f_.settei_->pages().NoChangeByMouse) = checked;
+    f_.settei_->HasUnsavedChanges = true;
+  }
+  void ReleaseSettingsWindow() override {
+    if (!f_.settei_) return;
+    f_.settei_->HasUnsavedChanges = false;
+    f_.settei_->CloseAllowed = true;
+  }
+  bool RebindEndpointVolume() override {
+    f_.endpointVolume_.reset();
+    f_.endpointVolume_ = volume::AcquireEndpointVolume();
+    return static_cast<bool>(f_.endpointVolume_);
+  }
+  void CloseMainWindow() override { PostMessageW(f_.hwnd(), WM_CLOSE, 0, 0); }
+  void RunShellCommand(tray::MenuId) override {}  // the shell commands arrive with their unit
 
   // The schedules hook in here.
   void ExpireScheduleMarks() override {}
@@ -414,72 +449,7 @@ void TVolumeChangeForm::ShowPopupMenu() {
   }
 }
 
-void TVolumeChangeForm::OnMenuCommand(tray::MenuId id) {
-  using tray::MenuId;
-  const auto writeToggle = [this](settings::SettingsStore::Toggle which, bool checked) {
-    settings::ProfileFile file(settings::SystemFiles(), state_.DataFolder + settings::kSettingsFileName);
-    settings::SettingsStore store(file, settings::UserLocaleDateTimeFormat());
-    store.WriteToggle(which, checked);  // a failure is dropped with the handler
-  };
-  switch (id) {
-    case MenuId::MenuNoChangeByKey:
-    case MenuId::MenuNoChangeByMouse: {
-      if (!state_.StartupComplete) return;
-      tray::MenuItem& item = menu_.item(id);
-      item.checked = !item.checked;
-      // An open settings window shows the same switch.
-      if (settei_ && settei_->visible()) {
-        (id == MenuId::MenuNoChangeByKey ? settei_->pages().NoChangeByKey : settei_->pages().NoChangeByMouse) =
-            item.checked;
-        settei_->HasUnsavedChanges = true;
-      }
-      writeToggle(id == MenuId::MenuNoChangeByKey ? settings::SettingsStore::Toggle::kNoChangeByKey
-                                                  : settings::SettingsStore::Toggle::kNoChangeByMouse,
-                  item.checked);
-      return;
-    }
-    case MenuId::MenuNoShowBalloonHint: {
-      tray::MenuItem& item = menu_.item(id);
-      item.checked = !item.checked;
-      if (state_.StartupComplete) writeToggle(settings::SettingsStore::Toggle::kNoShowBalloonHint, item.checked);
-      return;
-    }
-    case MenuId::MenuSettei:
-      tray::MenuSetteiClick(state_, *ports_);
-      return;
-    case MenuId::MenuShowVolume:
-      if (!meter_) return;
-      meter_->Show();
-      meter_->DrawMeter();
-      input::ForceForeground(meter_->hwnd());
-      state_.MeterShownAt = timeGetTime();
-      return;
-    case MenuId::MenuMute:
-      if (meter_) meter_->Show();
-      state_.MeterShownAt = timeGetTime();
-      ops_->ToggleMute();
-      if (state_.MuteToggleOk && meter_) meter_->RefreshMeter();
-      state_.LastMuteToggleAt = timeGetTime();
-      return;
-    case MenuId::MenuGetAudioEndVol:
-      endpointVolume_.reset();
-      endpointVolume_ = volume::AcquireEndpointVolume();
-      if (!endpointVolume_) {
-        MessageBoxW(hwnd(), L"既定の再生デバイスに対応できませんでした。", L"ボルマル", MB_OK);
-      }
-      return;
-    case MenuId::MenuEnd:
-      if (settei_) {
-        settei_->HasUnsavedChanges = false;
-        settei_->CloseAllowed = true;
-      }
-      if (meter_ && meter_->visible()) meter_->Close();
-      PostMessageW(hwnd(), WM_CLOSE, 0, 0);
-      return;
-    default:
-      return;  // the other commands arrive with their windows
-  }
-}
+void TVolumeChangeForm::OnMenuCommand(tray::MenuId id) { tray::OnMenuCommand(id, state_, menu_, *ports_); }
 
 void TVolumeChangeForm::OnTrayMessage(UINT mouseMessage) {
   switch (mouseMessage) {

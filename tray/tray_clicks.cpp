@@ -1,19 +1,12 @@
 #include "tray/tray_clicks.h"
 
 #include "common/timer_pause.h"
+#include "tray/menu_commands.h"
 #include "tray/tooltip_text.h"
 
 namespace volmaru::tray {
 
-void MenuSetteiClick(app::MainWindowState& s, TrayPort& port) {
-  if (port.MeterVisible()) {
-    port.CloseMeter();
-    s.MeterShownAt = 0;
-  }
-  port.OpenSettings();
-}
-
-void OnTrayDoubleClick(app::MainWindowState& s, TrayPort& port) { MenuSetteiClick(s, port); }
+void OnTrayDoubleClick(app::MainWindowState& s, TrayPort& port) { OpenSettingsHidingMeter(s, port); }
 
 void OnTrayLeftButtonUp(app::MainWindowState& s, TrayPort& port) {
   const uint32_t clicked = port.Now();

@@ -57,7 +57,4 @@ void OnTrayRightButtonUp(app::MainWindowState& s, TrayPort& port);
 void OnTrayDoubleClick(app::MainWindowState& s, TrayPort& port);
 void OnTrayPointerMove(app::MainWindowState& s, TrayPort& port);
 
-// The settings command of the menu (also the double click).
-void MenuSetteiClick(app::MainWindowState& s, TrayPort& port);
-
 }  // namespace volmaru::tray
