@@ -258,6 +258,39 @@ TEST(TimerTickTest, DeviceScheduleNeedsTwoProfilesAndTheRefreshStampExpires) {
 namespace volmaru::app {
 namespace {
 
+TEST(TimerTickTest, PointingWhileMutedRefreshesTheMeterInsteadOfDrawingABar) {
+  MainWindowState s;
+  FakeTick t;
+  t.pointing = true;
+  s.IsMuted = true;
+  s.TrayPointedAt = t.now;
+  s.TrayPointPos = t.cursor;
+  t.now += 501;
+  Timer1Tick(s, t);
+  EXPECT_TRUE(t.Called("refresh"));
+  EXPECT_FALSE(t.Called("draw"));
+  EXPECT_TRUE(t.meterVisible);
+}
+
+TEST(TimerTickTest, AFailedMiddleClickToggleStampsItsTimeAndShowsNoMeter) {
+  class FailingToggle : public FakeTick {
+   public:
+    bool ToggleMute() override {
+      calls.push_back("toggle");
+      return false;
+    }
+  };
+  MainWindowState s;
+  FailingToggle t;
+  t.middleDown = true;
+  Timer1Tick(s, t);
+  EXPECT_TRUE(t.Called("toggle"));
+  EXPECT_FALSE(t.meterVisible);
+  EXPECT_FALSE(t.Called("refresh"));
+  EXPECT_EQ(s.LastMuteToggleAt, t.now) << "the one-second guard starts all the same";
+  EXPECT_EQ(s.MeterShownAt, 0u);
+}
+
 // Hand-edited times: a negative one must not become a wait of 49 days, a
 // huge one must not wrap to a short one; every sensible value stays as it is.
 TEST(TimerTickTest, ShowTimesTheMillisecondArithmeticCannotHoldAreMended) {

@@ -103,6 +103,15 @@ TEST(InputKeysTest, MainKeyAloneShowsTheMeterAndThenArrowsWorkWithoutIt) {
   EXPECT_EQ(r.Sets(), (std::vector<std::string>{"set 53"}));
 }
 
+TEST(InputKeysTest, MainKeyAloneBringsAnAlreadyVisibleMeterToTheFront) {
+  Rig r;
+  r.port.meterVisible = true;
+  r.s.MeterShownAt = 42;
+  r.Key(kMuhenkan, false);
+  EXPECT_EQ(r.port.calls, (std::vector<std::string>{"foreground"})) << "no second drawing, but to the front";
+  EXPECT_EQ(r.s.MeterShownAt, 42u);
+}
+
 TEST(InputKeysTest, MainKeyAloneWhileMutedRefreshesAndWithoutMainKeyOnlyDoesNothing) {
   Rig r;
   r.s.IsMuted = true;

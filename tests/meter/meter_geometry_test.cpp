@@ -113,6 +113,9 @@ TEST(MeterGeometryTest, BarColourRules) {
   EXPECT_EQ(ChooseBarColour(in), 0x0000AAu);
   in.colorByIconColor = 1;
   EXPECT_EQ(ChooseBarColour(in), 0xFFFFFFu) << "icon colour by device off: global number colour";
+  in.colorByIconColor = 2;
+  EXPECT_EQ(ChooseBarColour(in), 0xFF0000u) << "背景色と同色: the global background colour";
+  in.colorByIconColor = 1;
   in.changeIconColorByDevice = true;
   in.previous = 0x123456;
   EXPECT_EQ(ChooseBarColour(in), 0x123456u) << "no matching profile keeps the last colour";

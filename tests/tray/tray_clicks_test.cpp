@@ -132,6 +132,15 @@ TEST(TrayClicksTest, RightClickEndsPointingClosesTheMeterAndOpensTheMenu) {
   EXPECT_EQ(r.port.calls, (std::vector<std::string>{"close", "menu"}));
 }
 
+TEST(TrayClicksTest, ARightClickNeverClosesAnAlwaysShownMeter) {
+  Rig r;
+  r.port.meterVisible = true;
+  r.port.allways = true;
+  OnTrayRightButtonUp(r.s, r.port);
+  EXPECT_EQ(r.port.calls, (std::vector<std::string>{"menu"}));
+  EXPECT_TRUE(r.port.meterVisible);
+}
+
 TEST(TrayClicksTest, PointingSleepsFiveSecondsAfterAClick) {
   Rig r;
   r.port.pointing = true;

@@ -217,6 +217,16 @@ TEST_F(MixerTest, StereoVolumeKeepsTheBalance) {
   EXPECT_EQ(item.BalanceRatio, 131071.0f);
 }
 
+// The volume of a stereo line is its louder channel, whichever side it is
+// on: 40000 / 65535 = 61.04 %.
+TEST_F(MixerTest, StereoVolumeReadsTheLouderChannel) {
+  TMixerItem& item = Master({Volume(1, {20000, 40000})});
+  EXPECT_EQ(item.GetVolume(), 61);
+  EXPECT_EQ(mixer->GetMasterVolume(), 61);
+  Values(1) = {40000, 20000};
+  EXPECT_EQ(item.GetVolume(), 61);
+}
+
 TEST_F(MixerTest, SetVolumeClampsAndRoundsHalvesToEven) {
   TMixerItem& item = Master({Volume(1, {0, 0})});
   for (const int32_t v : {150, 100, -5, 10, 30, 90}) item.SetVolume(v);  // 6553.5, 19660.5, 58981.5
