@@ -338,3 +338,157 @@ TEST_F(SettingsStoreTest, SavedVolumesAddAndRewrite) {
 
 }  // namespace
 }  // namespace volmaru::settings
+
+namespace volmaru::settings {
+namespace {
+
+// The whole file as a save writes it, byte for byte: key names, their order
+// ("DeviceIconDataCount" before the device sections, the meter colour last),
+// the value forms; then every field read back.
+TEST(SettingsGoldenFileTest, AFullSaveWritesExactlyThisFileAndReadsBackEveryValue) {
+  testing::FakeFiles fs;
+  ProfileFile file(fs, "/g/Settei.ini");
+  SettingsStore store(file, JapaneseDateTimeFormat());
+  PageSettings p;
+  p.Position = 3;
+  p.ColorByIconColor = 2;
+  p.ChangeColorByDevice = true;
+  p.AllwaysShow = true;
+  p.ShowTime = 25;
+  p.IsShowByPointIcon = false;
+  p.IsNoShowPanelSetVolume = true;
+  p.MeterColor = 0x123456;
+  p.Keyboard.MainKeyOnly = false;
+  p.Keyboard.VolumeStep = 7;
+  p.Keyboard.MainKey = {18, ""};  // an empty name reads back empty, not as the default
+  p.Keyboard.VolumeUpKey = {36, "Home"};
+  p.Keyboard.VolumeDownKey = {35, "End"};
+  p.Keyboard.MuteKey = {45, "Ins"};
+  p.Icon = {0x00FFFF, 0x800080};
+  p.UseDefAudioDeviceIcon = true;
+  p.ChangeIconColorByDevice = true;
+  p.VisibleMenuItems = {false, true, false, true, false, true, false, true};
+  p.WheelReverse = true;
+  p.VolumeChangeWaitTime = 250;
+  p.TrayIconWaitTime = 1500;
+  p.NoChangeByKey = true;
+  p.NoChangeByMouse = true;
+  p.ScheduleUse = true;
+  p.Schedule[0][2] = {22.0 / 24, 6.0 / 24, -30};
+  p.Schedule[2][0] = {8.0 / 24, 9.0 / 24 + 30.0 / 1440, 20};
+  std::vector<TDefDeviceTrayIconData> devices(2);
+  devices[0].DeviceName = "スピーカー";
+  devices[0].TextColor = 1;
+  devices[0].BackColor = 2;
+  devices[0].IsScheduleChange = true;
+  devices[0].ScheduleChangeTime = 7.5 / 24;
+  devices[0].IsShowOnMenu = false;
+  devices[0].VolumeBarColor = 3;
+  devices[0].NormalVolume = 60;
+  devices[1].DeviceName = "HDMI";
+  devices[1].TextColor = 0x00FFFF;
+  devices[1].BackColor = 0x800080;
+  devices[1].NormalVolume = 0;
+  store.SaveSettingsWindow(p, devices);
+
+  const std::string expected =
+      "[VolumeBar]\r\nPosition=3\r\nColorByIconColor=2\r\nChangeColorByDevice=1\r\nAllwaysShow=1\r\nShowTime=25\r\n"
+      "IsShowByPointIcon=0\r\nIsNoShowPanelSetVolume=1\r\nColor=1193046\r\n"
+      "[KeyBoad]\r\nMainKeyOnly=0\r\nVolumeChangeValue=7\r\nMainKeyCode=18\r\nMainKeyName=\r\nVolumeUpKeyCode=36\r\n"
+      "VolumeUpKeyName=Home\r\nVolumeDownKeyCode=35\r\nVolumeDownKeyName=End\r\nMuteKeyCode=45\r\nMuteKeyName=Ins\r\n"
+      "[Icon]\r\nColor=65535\r\nBackColor=8388736\r\nUseDefAudioDeviceIcon=1\r\nChangeIconColorByDevice=1\r\n"
+      "DeviceIconDataCount=2\r\n"
+      "[VisibleMenuItems]\r\nValue0=0\r\nValue1=1\r\nValue2=0\r\nValue3=1\r\nValue4=0\r\nValue5=1\r\nValue6=0\r\n"
+      "Value7=1\r\n"
+      "[DeviceIconData0]\r\nDeviceName=\x83X\x83s\x81[\x83J\x81[\r\nTextColor=1\r\nBackColor=2\r\n"
+      "IsScheduleChange=1\r\nScheduleChangeTime=1899/12/30 7:30:00\r\nIsShowOnMenu=0\r\nVolumeBarColor=3\r\n"
+      "NormalVolume=60\r\n"
+      "[DeviceIconData1]\r\nDeviceName=HDMI\r\nTextColor=65535\r\nBackColor=8388736\r\nIsScheduleChange=0\r\n"
+      "ScheduleChangeTime=1899/12/30\r\nIsShowOnMenu=1\r\nVolumeBarColor=65280\r\nNormalVolume=0\r\n"
+      "[WheelHokoChange]\r\nValue=1\r\n[VolumeChangeWaitTime]\r\nValue=250\r\n[TrayIconWaitTime]\r\nValue=1500\r\n"
+      "[NoChangeByKey]\r\nValue=1\r\n[NoChangeByMouse]\r\nValue=1\r\n"
+      "[Schedule]\r\nUse=1\r\nStartTime2=1899/12/30 22:00:00\r\nEndTime2=1899/12/30 6:00:00\r\nVolume2=-30\r\n"
+      "[Schedule2]\r\nStartTime0=1899/12/30 8:00:00\r\nEndTime0=1899/12/30 9:30:00\r\nVolume0=20\r\n";
+  EXPECT_EQ(fs.files["/g/Settei.ini"], expected);
+
+  const PageSettings back = store.LoadPages();
+  EXPECT_EQ(back.Position, 3);
+  EXPECT_EQ(back.ColorByIconColor, 2);
+  EXPECT_TRUE(back.ChangeColorByDevice);
+  EXPECT_TRUE(back.AllwaysShow);
+  EXPECT_EQ(back.ShowTime, 25);
+  EXPECT_FALSE(back.IsShowByPointIcon);
+  EXPECT_TRUE(back.IsNoShowPanelSetVolume);
+  EXPECT_EQ(back.MeterColor, 0x123456u);
+  EXPECT_EQ(back.Keyboard, p.Keyboard);
+  EXPECT_EQ(back.Keyboard.MainKey.name, "");
+  EXPECT_EQ(back.Icon, p.Icon);
+  EXPECT_TRUE(back.UseDefAudioDeviceIcon);
+  EXPECT_TRUE(back.ChangeIconColorByDevice);
+  EXPECT_EQ(back.VisibleMenuItems, p.VisibleMenuItems);
+  EXPECT_TRUE(back.WheelReverse);
+  EXPECT_EQ(back.VolumeChangeWaitTime, 250);
+  EXPECT_EQ(back.TrayIconWaitTime, 1500);
+  EXPECT_TRUE(back.NoChangeByKey);
+  EXPECT_TRUE(back.NoChangeByMouse);
+  EXPECT_TRUE(back.ScheduleUse);
+  EXPECT_EQ(back.Schedule, p.Schedule);
+
+  const MainWindowSettings main = store.LoadMainWindow();
+  ASSERT_EQ(main.DeviceProfiles.size(), 2u);
+  for (size_t i = 0; i < 2; ++i) {
+    const TDefDeviceTrayIconData& a = main.DeviceProfiles[i];
+    const TDefDeviceTrayIconData& b = devices[i];
+    EXPECT_EQ(a.DeviceName, b.DeviceName) << i;
+    EXPECT_EQ(a.TextColor, b.TextColor) << i;
+    EXPECT_EQ(a.BackColor, b.BackColor) << i;
+    EXPECT_EQ(a.IsScheduleChange, b.IsScheduleChange) << i;
+    EXPECT_NEAR(a.ScheduleChangeTime, b.ScheduleChangeTime, 1e-9) << i;
+    EXPECT_EQ(a.IsShowOnMenu, b.IsShowOnMenu) << i;
+    EXPECT_EQ(a.VolumeBarColor, b.VolumeBarColor) << i;
+    EXPECT_EQ(a.NormalVolume, b.NormalVolume) << i;
+  }
+  const MeterSettings meter = store.LoadMeter();
+  EXPECT_EQ(meter.Position, 3);
+  EXPECT_TRUE(meter.AllwaysShow);
+  EXPECT_EQ(meter.ShowTime, 25);
+  EXPECT_TRUE(meter.IsNoShowPanelSetVolume);
+  EXPECT_EQ(meter.Color, 0x123456u);
+}
+
+// The defaults no other test fixes: what a missing key gives for the meter
+// box, the colour sources, the device switches, a bare device section and
+// the version window.
+TEST(SettingsGoldenFileTest, DefaultsOfKeysThatAreMissing) {
+  testing::FakeFiles fs;
+  fs.files["/g/Settei.ini"] =
+      "[Icon]\r\nColor=255\r\nBackColor=65535\r\nDeviceIconDataCount=1\r\n"
+      "[DeviceIconData0]\r\nDeviceName=\r\n[VersionForm]\r\n";
+  ProfileFile file(fs, "/g/Settei.ini");
+  SettingsStore store(file, JapaneseDateTimeFormat());
+  const PageSettings pages = store.LoadPages();
+  EXPECT_EQ(pages.ColorByIconColor, 0);
+  EXPECT_FALSE(pages.ChangeColorByDevice);
+  EXPECT_FALSE(pages.IsNoShowPanelSetVolume);
+  EXPECT_FALSE(pages.UseDefAudioDeviceIcon);
+  EXPECT_FALSE(pages.ChangeIconColorByDevice);
+  EXPECT_EQ(pages.MeterColor, 0x00FF00u);
+  const MainWindowSettings main = store.LoadMainWindow();
+  ASSERT_EQ(main.DeviceProfiles.size(), 1u);
+  const TDefDeviceTrayIconData& d = main.DeviceProfiles[0];
+  EXPECT_EQ(d.DeviceName, "");
+  EXPECT_EQ(d.TextColor, 255u) << "the icon's number colour";
+  EXPECT_EQ(d.BackColor, 65535u) << "the icon's background colour";
+  EXPECT_FALSE(d.IsScheduleChange);
+  EXPECT_EQ(d.ScheduleChangeTime, 0.0);
+  EXPECT_TRUE(d.IsShowOnMenu);
+  EXPECT_EQ(d.VolumeBarColor, 65280u);
+  EXPECT_EQ(d.NormalVolume, 50);
+  const MeterSettings meter = store.LoadMeter();
+  EXPECT_FALSE(meter.IsNoShowPanelSetVolume);
+  for (const MeterPosition& place : meter.Places) EXPECT_FALSE(place.IsSet());
+  EXPECT_EQ(store.ReadVersionWindowSize(344, 127), std::make_pair(344, 127));
+}
+
+}  // namespace
+}  // namespace volmaru::settings
