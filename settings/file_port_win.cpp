@@ -28,7 +28,8 @@ constexpr DWORD kPlaceBackoffMs = 25;
 bool PutInPlace(const std::wstring& tmp, const std::wstring& target, bool durable) {
   for (int attempt = 0;; ++attempt) {
     bool ok;
-    if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    const DWORD attrs = GetFileAttributesW(target.c_str());
+    if (attrs != INVALID_FILE_ATTRIBUTES) {
       ok = ReplaceFileW(target.c_str(), tmp.c_str(), nullptr,
                         REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr);
       // The old file was moved away but the new one not yet into place:
@@ -36,6 +37,9 @@ bool PutInPlace(const std::wstring& tmp, const std::wstring& target, bool durabl
       if (!ok && GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
         ok = MoveFileExW(tmp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING);
       }
+      // Not every implementation carries the attributes over (Wine's does
+      // not): they are set again.
+      if (ok && GetFileAttributesW(target.c_str()) != attrs) SetFileAttributesW(target.c_str(), attrs);
     } else {
       ok = MoveFileExW(tmp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | (durable ? MOVEFILE_WRITE_THROUGH : 0));
     }
@@ -48,7 +52,16 @@ bool PutInPlace(const std::wstring& tmp, const std::wstring& target, bool durabl
 class WinFiles final : public FilePort {
  public:
   ReadResult ReadFile(const std::string& path) override {
-    UniqueKernelHandle file = OpenForRead(Widen(path));
+    const std::wstring wide = Widen(path);
+    UniqueKernelHandle file = OpenForRead(wide);
+    // Held by another process for a moment: asked again briefly, since a
+    // file that cannot be read must not be written either.
+    for (int attempt = 1;
+         !file && attempt < kPlaceAttempts && Transient(GetLastError()) && GetLastError() != ERROR_ACCESS_DENIED;
+         ++attempt) {
+      Sleep(kPlaceBackoffMs * static_cast<DWORD>(attempt));
+      file = OpenForRead(wide);
+    }
     if (!file) {
       const DWORD err = GetLastError();
       const bool missing = err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND;

@@ -11,8 +11,9 @@
 #include <gtest/gtest.h>
 
 #include "common/handle_win.h"
-
+#include "common/text_win.h"
 #include "settings/ini_document.h"
+#include "settings/profile_file.h"
 
 namespace volmaru::settings {
 namespace {
@@ -222,6 +223,69 @@ TEST_F(ProfileDifferentialTest, EditedFilesReadTheSameThroughThePlatform) {
   EXPECT_NE(ourText.find("\r\n\r\n["), std::string::npos);
   DeleteFileA(platformPath.c_str());
   DeleteFileA(ourPath.c_str());
+}
+
+std::wstring PlatformGetW(const std::string& path, const std::wstring& section, const std::wstring& key) {
+  std::wstring buf(kValueBufferSize, L'\0');
+  const DWORD n = GetPrivateProfileStringW(section.c_str(), key.c_str(), L"\x01(default)", buf.data(),
+                                           static_cast<DWORD>(kValueBufferSize), Widen(path).c_str());
+  buf.resize(n);
+  return buf;
+}
+
+std::string Utf16Le(const std::wstring& text) {
+  std::string out = "\xFF\xFE";
+  for (wchar_t c : text) {
+    out += static_cast<char>(c & 0xFF);
+    out += static_cast<char>((c >> 8) & 0xFF);
+  }
+  return out;
+}
+
+// Files some editors save as UTF-16 or with a UTF-8 mark: the platform reads
+// them, and keeps their encoding when it writes; so do we.
+TEST_F(ProfileDifferentialTest, FilesWithAByteOrderMarkAgreeWithThePlatform) {
+  const std::wstring text = L"[KeyBoad]\r\nMainKeyName=無変換\r\n[デバイス]\r\n名前=スピーカー①\r\n Color = 255 \r\n";
+  const struct {
+    const char* name;
+    std::string bytes;
+  } files[] = {
+      {"utf16le", Utf16Le(text)},
+      {"utf8bom", "\xEF\xBB\xBF" + Narrow(text)},
+  };
+  const struct {
+    std::wstring section, key;
+  } queries[] = {{L"keyboad", L"MAINKEYNAME"}, {L"デバイス", L"名前"}, {L"デバイス", L"color"}, {L"デバイス", L"none"}};
+  for (const auto& f : files) {
+    const std::string platformPath = TempFile(std::string(f.name) + "-platform");
+    const std::string ourPath = TempFile(std::string(f.name) + "-ours");
+    WriteBytes(platformPath, f.bytes);
+    WriteBytes(ourPath, f.bytes);
+    ProfileFile ours(SystemFiles(), ourPath);
+    for (const auto& q : queries) {
+      const std::optional<std::string> mine = ours.Read(Narrow(q.section), Narrow(q.key));
+      EXPECT_EQ(mine ? Widen(*mine) : std::wstring(L"\x01(default)"), PlatformGetW(platformPath, q.section, q.key))
+          << f.name << " [" << Narrow(q.section) << "] " << Narrow(q.key);
+    }
+    // The same edits by both; then each file read through the platform.
+    ASSERT_TRUE(WritePrivateProfileStringW(L"デバイス", L"名前", L"HDMI出力②", Widen(platformPath).c_str()));
+    ASSERT_TRUE(WritePrivateProfileStringW(L"新しい", L"キー", L"値", Widen(platformPath).c_str()));
+    ours.Write("デバイス", "名前", "HDMI出力②");
+    ours.Write("新しい", "キー", "値");
+    for (const auto& q : std::vector<std::pair<std::wstring, std::wstring>>{
+             {L"デバイス", L"名前"}, {L"新しい", L"キー"}, {L"KeyBoad", L"MainKeyName"}, {L"デバイス", L"Color"}}) {
+      EXPECT_EQ(PlatformGetW(ourPath, q.first, q.second), PlatformGetW(platformPath, q.first, q.second))
+          << f.name << " [" << Narrow(q.first) << "] " << Narrow(q.second);
+    }
+    const std::string platformBytes = ReadBytes(platformPath);
+    const std::string ourBytes = ReadBytes(ourPath);
+    const size_t mark = f.bytes[0] == '\xFF' ? 2 : 3;
+    EXPECT_EQ(Printable(ourBytes.substr(0, mark)), Printable(f.bytes.substr(0, mark))) << f.name << ": our mark";
+    EXPECT_EQ(Printable(platformBytes.substr(0, mark)), Printable(f.bytes.substr(0, mark)))
+        << f.name << ": the platform's mark";
+    DeleteFileA(platformPath.c_str());
+    DeleteFileA(ourPath.c_str());
+  }
 }
 
 }  // namespace

@@ -4,9 +4,11 @@
 #include <shlobj.h>
 
 #include <string>
+#include <thread>
 
 #include <gtest/gtest.h>
 
+#include "common/handle_win.h"
 #include "common/text_win.h"
 #include "settings/file_port.h"
 #include "settings/profile_file.h"
@@ -112,6 +114,57 @@ TEST_F(WinProfileFileTest, InvalidCodePage932BytesSurviveAnEditOfAnotherKey) {
   ProfileFile file(SystemFiles(), path_);
   file.Write("Icon", "Color", "2");
   EXPECT_EQ(SystemFiles().ReadFile(path_).bytes, "[Dev]\r\nName=\x85\x40\xFD\x81\r\n[Icon]\r\nColor=2\r\n");
+}
+
+// The replacement keeps what the user or the system set on the file.
+TEST_F(WinProfileFileTest, AReplacedFileKeepsItsAttributes) {
+  WriteRaw("[A]\r\nk=1\r\n");
+  ASSERT_TRUE(SetFileAttributesW(Widen(path_).c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+  ProfileFile file(SystemFiles(), path_);
+  file.Write("A", "k", "2");
+  EXPECT_EQ(file.Read("A", "k"), "2");
+  const DWORD attrs = GetFileAttributesW(Widen(path_).c_str());
+  EXPECT_TRUE(attrs & FILE_ATTRIBUTE_HIDDEN) << std::hex << attrs;
+}
+
+// A scanner or a sync client holds the file for a moment: the save waits for
+// it instead of failing.
+TEST_F(WinProfileFileTest, AFileHeldBrieflyByAnotherProcessIsWaitedFor) {
+  WriteRaw("[A]\r\nk=1\r\n");
+  HANDLE held = CreateFileW(Widen(path_).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  UniqueKernelHandle holder(held);
+  std::thread releaser([&holder] {
+    Sleep(150);
+    holder.reset();
+  });
+  ProfileFile file(SystemFiles(), path_);
+  bool written = true;
+  try {
+    file.Write("A", "k", "2");
+  } catch (const SettingsWriteError&) {
+    written = false;
+  }
+  releaser.join();
+  EXPECT_TRUE(written);
+  EXPECT_EQ(file.Read("A", "k"), "2");
+  WIN32_FIND_DATAW found;
+  const HANDLE first = FindFirstFileW(Widen(path_ + ".new*").c_str(), &found);
+  EXPECT_EQ(first, INVALID_HANDLE_VALUE) << "no temporary file is left behind";
+  if (first != INVALID_HANDLE_VALUE) FindClose(first);
+}
+
+TEST_F(WinProfileFileTest, LeftoverTemporariesOfACrashAreRemovedAndNothingElse) {
+  WriteRaw("[A]\r\nk=1\r\n");
+  const std::string left = path_ + ".new4242";
+  const std::string other = folder_ + "\\Settei.ini.bak";
+  ASSERT_TRUE(SystemFiles().ReplaceFile(left, "[A]\r\nk="));
+  ASSERT_TRUE(SystemFiles().ReplaceFile(other, "keep"));
+  SystemFiles().RemoveLeftoverTemporaries(path_);
+  EXPECT_EQ(GetFileAttributesW(Widen(left).c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_NE(GetFileAttributesW(Widen(other).c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_NE(GetFileAttributesW(Widen(path_).c_str()), INVALID_FILE_ATTRIBUTES);
+  DeleteFileW(Widen(other).c_str());
 }
 
 }  // namespace
