@@ -62,6 +62,12 @@ set(VOLMARU_E2E_DRIVER_WIN_SOURCES
   tests/e2e/driver_win.cpp
 )
 
+# The floor of the idle-cost measurement (tools/idle-cost.sh): a bare program
+# with only a tray icon, the endpoint volume and a 100 ms poll.
+set(VOLMARU_IDLE_FLOOR_WIN_SOURCES
+  tests/idle/bare_tray_win.cpp
+)
+
 # Host unit tests (GoogleTest), mirroring the layout.
 set(VOLMARU_HOST_TEST_SOURCES
   tests/app/startup_test.cpp

@@ -322,16 +322,20 @@ bool TVolumeChangeForm::Create() {
   window_ = UniqueWindow(hwnd);
   input_.shared().mainWindow = hwnd;
 
-  // The mixer component scans when its owner has loaded it, before the
-  // start-up sequence decides whether it is kept.
-  mixer1_ = std::make_unique<volume::TMixer>(volume::SystemMixerPort());
-  mixer1_->OnControlChange = [this](volume::TMixer&, volume::TMixerDev&, volume::TMixerItem&, volume::TMixerCtrl&) {
-    ops_->Mixer1ControlChange();
-  };
-  try {
-    mixer1_->Loaded();
-  } catch (...) {
-    // A mixer that cannot be scanned leaves the mixer path without a master.
+  // The mixer component is needed only below Windows 6, where the start-up
+  // sequence keeps it; on the endpoint path it would be destroyed unused, so
+  // it is not made at all (its scan opens every mixer device and loads the
+  // audio drivers' mixer code for nothing).
+  if (MajorVersion() < 6) {
+    mixer1_ = std::make_unique<volume::TMixer>(volume::SystemMixerPort());
+    mixer1_->OnControlChange = [this](volume::TMixer&, volume::TMixerDev&, volume::TMixerItem&, volume::TMixerCtrl&) {
+      ops_->Mixer1ControlChange();
+    };
+    try {
+      mixer1_->Loaded();
+    } catch (...) {
+      // A mixer that cannot be scanned leaves the mixer path without a master.
+    }
   }
   ports_ = std::make_unique<MainWindowPorts>(*this);
   ops_ = std::make_unique<volume::VolumeOps>(state_, &ports_->endpoint(), &ports_->mixer(), *ports_);

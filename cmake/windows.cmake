@@ -14,7 +14,9 @@ endif()
 
 if(MINGW)
   # -municode: wWinMain/wmain receive UTF-16 arguments.
-  set(_win_link_options -static -municode)
+  # Sections aligned to pages in the file too: Wine then maps the image
+  # instead of copying it into private memory (Windows maps it either way).
+  set(_win_link_options -static -municode -Wl,--file-alignment,0x1000)
   # windres reads the resource script as UTF-8 (see its code_page pragma).
   set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 endif()
@@ -53,10 +55,14 @@ add_dependencies(volmaru volmaru_data)
 # The end-to-end driver (console, wmain): built with the program because
 # tools/run.sh uses it to wait for the tray icon.
 add_executable(volmaru_driver ${VOLMARU_E2E_DRIVER_WIN_SOURCES})
-target_link_libraries(volmaru_driver PRIVATE volmaru_core)
+target_link_libraries(volmaru_driver PRIVATE volmaru_core psapi)
 target_link_options(volmaru_driver PRIVATE ${_win_link_options})
 
 if(VOLMARU_TESTS)
+  add_executable(volmaru_bare_tray WIN32 ${VOLMARU_IDLE_FLOOR_WIN_SOURCES})
+  target_link_libraries(volmaru_bare_tray PRIVATE volmaru_core)
+  target_link_options(volmaru_bare_tray PRIVATE ${_win_link_options})
+
   enable_testing()
   set(GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources to cross-build")
   set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)

@@ -19,6 +19,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
+#include <psapi.h>
 
 #include <cwchar>
 #include <string>
@@ -299,6 +300,30 @@ int ProcessExistsCmd(int argc, wchar_t** argv) {
       WriteLine(std::to_wstring(p.pid));
       any = true;
     }
+  }
+  return any ? kOk : kNo;
+}
+
+// "<pid> private=<bytes> working=<bytes> cpu=<ms>" for every process running
+// <exe>: what the idle-cost measurement compares.
+int ProcessCostCmd(int argc, wchar_t** argv) {
+  if (argc != 3) return kUsage;
+  bool any = false;
+  for (const Process& p : Processes()) {
+    if (!SameName(BaseName(p.exe), argv[2])) continue;
+    UniqueKernelHandle h(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, p.pid));
+    if (!h) continue;
+    PROCESS_MEMORY_COUNTERS_EX mem{};
+    mem.cb = sizeof mem;
+    GetProcessMemoryInfo(h.get(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&mem), sizeof mem);
+    FILETIME created, ended, kernel, user;
+    GetProcessTimes(h.get(), &created, &ended, &kernel, &user);
+    const auto ticks = [](const FILETIME& t) {
+      return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+    };
+    WriteLine(std::to_wstring(p.pid) + L" private=" + std::to_wstring(mem.PrivateUsage) + L" working=" +
+              std::to_wstring(mem.WorkingSetSize) + L" cpu=" + std::to_wstring((ticks(kernel) + ticks(user)) / 10000));
+    any = true;
   }
   return any ? kOk : kNo;
 }
@@ -603,6 +628,7 @@ constexpr Command kCommands[] = {
     {L"documents-folder", DocumentsFolderCmd, L"documents-folder"},
     {L"process-exists", ProcessExistsCmd, L"process-exists <exe-name>"},
     {L"wait-process-exit", WaitProcessExitCmd, L"wait-process-exit <exe-name> <timeout-ms>"},
+    {L"process-cost", ProcessCostCmd, L"process-cost <exe-name>"},
     {L"children", ChildrenCmd, L"children <hwnd|class>"},
     {L"child-text", ChildTextCmd, L"child-text <hwnd|class> <child-class>"},
     {L"post-message", PostMessageCmd, L"post-message <hwnd|class> <msg|registered-name> <wparam> <lparam>"},
