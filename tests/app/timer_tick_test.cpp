@@ -258,6 +258,23 @@ TEST(TimerTickTest, DeviceScheduleNeedsTwoProfilesAndTheRefreshStampExpires) {
 namespace volmaru::app {
 namespace {
 
+TEST(TimerTickTest, AMiddleClickOnTheTaskbarsLastRowCountsButNotBelowIt) {
+  // The taskbar is (0,1040)-(1920,1080): its right and bottom edges are
+  // outside, as the platform's point-in-rectangle test has it.
+  for (const auto& [cursor, inside] : std::vector<std::pair<Point, bool>>{{{0, 1040}, true},
+                                                                          {{1919, 1079}, true},
+                                                                          {{1920, 1060}, false},
+                                                                          {{500, 1080}, false},
+                                                                          {{500, 1039}, false}}) {
+    MainWindowState s;
+    FakeTick t;
+    t.middleDown = true;
+    t.cursor = cursor;
+    Timer1Tick(s, t);
+    EXPECT_EQ(t.Called("toggle"), inside) << cursor.x << "," << cursor.y;
+  }
+}
+
 TEST(TimerTickTest, PointingWhileMutedRefreshesTheMeterInsteadOfDrawingABar) {
   MainWindowState s;
   FakeTick t;

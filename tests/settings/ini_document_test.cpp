@@ -84,6 +84,16 @@ TEST(IniReadTest, ValuesAreCutToTheBufferWithoutSplittingACharacter) {
   EXPECT_EQ(quoted, std::string(2047, 'v'));
 }
 
+// What kernel32 gives for quoted values at the end of the buffer (checked
+// against it under Wine): the closing quote that no longer fits takes the
+// last copied character with it.
+TEST(IniReadTest, QuotedValuesAtTheEndOfTheBuffer) {
+  const auto quoted = [](size_t n, char c) { return "[B]\nk=\"" + std::string(n, c) + "\"\n"; };
+  EXPECT_EQ(Get(quoted(2046, 'b'), "B", "k"), std::string(2046, 'b'));
+  EXPECT_EQ(Get(quoted(2047, 'c'), "B", "k"), std::string(2046, 'c'));
+  EXPECT_EQ(Get(quoted(2048, 'd'), "B", "k"), std::string(2047, 'd'));
+}
+
 TEST(IniReadTest, EmbeddedNulEndsTheValue) { EXPECT_EQ(Get(std::string("[S]\nk=ab\0cd\n", 12), "S", "k"), "ab"); }
 
 TEST(IniWriteTest, ReplacingAKeyKeepsEveryOtherByte) {

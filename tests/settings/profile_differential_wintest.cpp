@@ -65,6 +65,11 @@ std::vector<Case> Corpus() {
       {"empty-values", "[E]\r\nk=\r\nj= \t \r\n", {{"E", "k"}, {"E", "j"}}},
       {"long-value", "[V]\r\nk=" + LongAscii() + "\r\nq=\"" + LongAscii() + "\"\r\n", {{"V", "k"}, {"V", "q"}}},
       {"long-japanese", "[J]\r\nk=x" + LongJapanese() + "\r\n", {{"J", "k"}}},
+      // Quoted values right at the end of the value buffer.
+      {"quoted-at-the-buffer-end",
+       "[B]\r\na=\"" + std::string(2045, 'a') + "\"\r\nb=\"" + std::string(2046, 'b') + "\"\r\nc=\"" +
+           std::string(2047, 'c') + "\"\r\nd=\"" + std::string(2048, 'd') + "\"\r\n",
+       {{"B", "a"}, {"B", "b"}, {"B", "c"}, {"B", "d"}}},
       {"lines-without-equals", "[W]\r\nflag\r\n;comment=1\r\nk=1\r\n", {{"W", "flag"}, {"W", ";comment"}, {"W", "k"}}},
       {"keys-before-sections", "k=0\r\n[S]\r\nk=1\r\n", {{"S", "k"}}},
       {"unclosed-header", "[Broken\r\nk=1\r\n[S]\r\nk=2\r\n", {{"Broken", "k"}, {"S", "k"}}},

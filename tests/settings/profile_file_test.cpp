@@ -181,6 +181,17 @@ TEST(ProfileFileTest, FilesWithAByteOrderMarkKeepTheirEncoding) {
   EXPECT_EQ(file.Read("K", "N"), "1");
 }
 
+TEST(ProfileFileTest, AnOddLastByteOfAUtf16FileIsNoCharacter) {
+  FakeFiles fs;
+  fs.files[kPath] = std::string(
+      "\xFF\xFE[\0K\0]\0\n\0N\0=\0"
+      "1\0"
+      "\x41",
+      17);
+  ProfileFile file(fs, kPath);
+  EXPECT_EQ(file.Read("K", "N"), "1");
+}
+
 // In a UTF-8 file a character may end in a byte that code page 932 takes
 // for a lead byte; the bracket after it must still close the name.
 TEST(ProfileFileTest, Utf8NamesAreNotReadAsCodePage932) {

@@ -70,6 +70,7 @@ TEST_F(SettingsStoreTest, IntegersReadLikeTheOriginalProgram) {
       {"0X1f", 31},
       {"$FF", 255},
       {"-7", -7},
+      {"-$10", -16},
       {"+8", 8},
       {"$FFFFFFFF", -1},
       {"2147483647", 2147483647},
@@ -276,6 +277,14 @@ TEST_F(SettingsStoreTest, EachDirectWriterIsOneReplacementOfTheFile) {
   fs.failAllWrites = true;
   EXPECT_THROW(store.RewriteSavedVolumes({}), SettingsWriteError);
   EXPECT_EQ(file.Read("SavedVolume", "Count"), "3") << "the erase did not happen alone";
+}
+
+TEST_F(SettingsStoreTest, EveryMeterPlaceIsLoaded) {
+  for (int place = 0; place < kMeterPlaces; ++place) store.WriteMeterPosition(place, {10 + place, 20 + place});
+  const MeterSettings meter = store.LoadMeter();
+  for (int place = 0; place < kMeterPlaces; ++place) {
+    EXPECT_EQ(meter.Places[static_cast<size_t>(place)], (MeterPosition{10 + place, 20 + place})) << place;
+  }
 }
 
 TEST_F(SettingsStoreTest, LoadsReadTheFileOnce) {

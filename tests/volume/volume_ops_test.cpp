@@ -185,6 +185,23 @@ TEST(VolumeOpsTest, ReadMuteSwitchesTextImageCaptionAndMeterOnlyOnAChange) {
   h.ops.ReadMute();
   EXPECT_EQ(h.view.log, (std::vector<std::string>{"text", "image 0", "caption", "meter refresh"}));
   EXPECT_EQ(h.view.muteCaption, "ミュート(&M)");
+  EXPECT_FALSE(h.s.IsMuted);
+  h.view.log.clear();
+  h.ops.ReadMute();
+  EXPECT_TRUE(h.view.log.empty()) << "no change, no refresh";
+}
+
+TEST(VolumeOpsTest, ReadMuteOnTheMixerTakesTheDeviceState) {
+  Harness h(false);
+  h.mixer.mute = true;
+  h.ops.ReadMute();
+  EXPECT_EQ(h.s.MixerMute, 1);
+  EXPECT_TRUE(h.ops.Muted());
+  EXPECT_TRUE(h.s.IsMuted);
+  h.mixer.mute = false;
+  h.ops.ReadMute();
+  EXPECT_EQ(h.s.MixerMute, 0);
+  EXPECT_FALSE(h.s.IsMuted);
 }
 
 TEST(VolumeOpsTest, UnmutingBeforeAnyNumberWasDrawnKeepsTheMuteImage) {
