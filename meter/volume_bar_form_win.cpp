@@ -165,17 +165,15 @@ void TVolumeBarForm::RefreshMeter() {
   boxVisible_ = false;
   IsEditingBox = false;
   if (MuteFlag()) {
-    PlaceMeter();
     labelColour_ = kMuteTextColour;
     labelText_ = L"ミュート";
-    const SIZE label = TextSize(labelText_, numberFont_.get());
-    const Rect& w = placement_.window;
-    labelPos_ =
-        IsVertical(settings_.Position) ? POINT{0, (w.height - label.cy) / 2} : POINT{(w.width - label.cx) / 2, 0};
   } else {
     DrawMeter();
   }
   PlaceMeter();
+  // The final placement puts the text where the number goes: centred on a
+  // horizontal meter, beside the bar on a vertical one.
+  if (MuteFlag()) PlaceNumberLabel();
 }
 
 void TVolumeBarForm::DrawMeter() {
