@@ -9,6 +9,7 @@ set(VOLMARU_CORE_SOURCES
   common/text.cpp
   input/input_rules.cpp
   meter/meter_geometry.cpp
+  schedule/schedule_runtime.cpp
   settings/ini_document.cpp
   settings/profile_file.cpp
   settings/settings_schema.cpp
@@ -75,6 +76,7 @@ set(VOLMARU_HOST_TEST_SOURCES
   tests/common/text_test.cpp
   tests/input/input_rules_test.cpp
   tests/meter/meter_geometry_test.cpp
+  tests/schedule/schedule_runtime_test.cpp
   tests/settings/ini_document_test.cpp
   tests/settings/profile_file_test.cpp
   tests/settings/settings_store_test.cpp
