@@ -14,6 +14,7 @@ set(VOLMARU_CORE_SOURCES
   settings/profile_file.cpp
   settings/settings_schema.cpp
   settings/settings_store.cpp
+  settings/spoken_check.cpp
   settings/time_format.cpp
   tray/ico_file.cpp
   tray/icon_layout.cpp
@@ -80,6 +81,7 @@ set(VOLMARU_HOST_TEST_SOURCES
   tests/settings/ini_document_test.cpp
   tests/settings/profile_file_test.cpp
   tests/settings/settings_store_test.cpp
+  tests/settings/spoken_check_test.cpp
   tests/settings/time_format_test.cpp
   tests/settings/atomic_write_test.cpp
   tests/tray/ico_file_test.cpp

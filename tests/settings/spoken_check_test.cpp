@@ -1,0 +1,175 @@
+#include "settings/spoken_check.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace volmaru::settings {
+namespace {
+
+class FakeCheck : public SpokenCheckPort {
+ public:
+  std::vector<std::string> calls;
+  int lastVolume = 70;
+  bool setOk = true;
+  int speakResult = 0;
+  std::string defaultName = "Speakers";
+  std::string mainKey = "無変換";
+  std::vector<bool> switchResults;  // consumed in order; then true
+  int timerHolds = 0;
+  std::vector<int> deviceVolumes{30, 80};  // what each device plays at
+  size_t playing = 0;
+
+  void PauseTimer() override {
+    ++timerHolds;
+    calls.push_back("timer off");
+  }
+  void ResumeTimer() override {
+    --timerHolds;
+    calls.push_back("timer on");
+  }
+  int LastVolume() override { return lastVolume; }
+  bool SetVolume(int v) override {
+    calls.push_back("set " + std::to_string(v));
+    if (setOk) lastVolume = v;
+    return setOk;
+  }
+  int Speak(int v) override {
+    calls.push_back("speak " + std::to_string(v));
+    return speakResult;
+  }
+  void ShowMessage(std::string_view t) override { calls.push_back("message " + std::string(t)); }
+  const std::string& DefaultDeviceName() override { return defaultName; }
+  void SetDefaultDeviceName(const std::string& n) override { defaultName = n; }
+  bool SetDefaultPlaybackDevice(size_t i) override {
+    calls.push_back("switch " + std::to_string(i));
+    bool ok = true;
+    if (!switchResults.empty()) {
+      ok = switchResults.front();
+      switchResults.erase(switchResults.begin());
+    }
+    if (ok) playing = i;
+    return ok;
+  }
+  void FollowDefaultDevice() override {
+    calls.push_back("follow");
+    lastVolume = deviceVolumes[playing];
+  }
+  void UpdateTrayIcon(int v) override { calls.push_back("icon " + std::to_string(v)); }
+  void SetBalloonAndTip(const std::string& t) override { calls.push_back("tip " + t); }
+  const std::string& MainKeyName() override { return mainKey; }
+  void WaitLettingMessagesRun(uint32_t ms) override { calls.push_back("wait " + std::to_string(ms)); }
+  void EnableNormalVolumeCheckButton(bool on) override { calls.push_back(on ? "button on" : "button off"); }
+};
+
+std::vector<TDefDeviceTrayIconData> Profiles(int normal = 60) {
+  std::vector<TDefDeviceTrayIconData> p(2);
+  p[0].DeviceName = "Speakers";
+  p[0].NormalVolume = normal;
+  p[1].DeviceName = "HDMI";
+  p[1].NormalVolume = 20;
+  return p;
+}
+
+using Calls = std::vector<std::string>;
+
+TEST(SpokenCheckTest, ThePhraseNamesTheVolume) {
+  EXPECT_EQ(CheckPhrase(35), "おんりょ'う/<NUMK VAL=35>です。");
+  EXPECT_EQ(PlainCheckSentence(100), "音量100です。");
+}
+
+TEST(SpokenCheckTest, ABandCheckSpeaksTheBandsVolumeAndSetsTheVolumeBack) {
+  FakeCheck c;
+  BandVolumeCheck(Profiles(60), -25, c);
+  EXPECT_EQ(c.calls, (Calls{"timer off", "set 35", "speak 35", "set 70", "timer on"}));
+  EXPECT_EQ(c.lastVolume, 70);
+}
+
+TEST(SpokenCheckTest, BandVolumesAreClamped) {
+  FakeCheck up;
+  BandVolumeCheck(Profiles(90), 30, up);
+  EXPECT_EQ(up.calls[2], "speak 100");
+  FakeCheck down;
+  BandVolumeCheck(Profiles(90), -100, down);
+  EXPECT_EQ(down.calls[2], "speak 0");
+}
+
+TEST(SpokenCheckTest, WithoutAProfileForTheDefaultDeviceNothingHappens) {
+  FakeCheck c;
+  c.defaultName = "speakers";
+  BandVolumeCheck(Profiles(), 10, c);
+  EXPECT_TRUE(c.calls.empty());
+}
+
+TEST(SpokenCheckTest, AFailingSpeechShowsTheMessageAndStillSetsTheVolumeBack) {
+  FakeCheck c;
+  c.speakResult = 7;
+  BandVolumeCheck(Profiles(60), 0, c);
+  EXPECT_EQ(c.calls, (Calls{"timer off", "set 60", "speak 60", "message 確認音声をしゃべるのに失敗しました。", "set 70",
+                            "timer on"}));
+}
+
+TEST(SpokenCheckTest, AVolumeThatCannotBeSetIsNeitherSpokenNorSetBack) {
+  FakeCheck c;
+  c.setOk = false;
+  BandVolumeCheck(Profiles(60), 5, c);
+  EXPECT_EQ(c.calls, (Calls{"timer off", "set 65", "timer on"}));
+  EXPECT_EQ(c.timerHolds, 0);
+}
+
+TEST(SpokenCheckTest, TheNormalVolumeFieldMustHoldZeroToHundred) {
+  for (const char* text : {"150", "", "-5", "５０", "5 0", "abc", "1000"}) {
+    FakeCheck c;
+    NormalVolumeCheck(text, 0, Profiles(), c);
+    EXPECT_EQ(c.calls, (Calls{"button off", "message 「通常の音量」は0～100を半角で入力してください。", "button on"}))
+        << text;
+  }
+}
+
+TEST(SpokenCheckTest, TheDefaultDevicesNormalVolumeIsCheckedInPlace) {
+  FakeCheck c;
+  NormalVolumeCheck("050", 0, Profiles(), c);
+  EXPECT_EQ(c.calls,
+            (Calls{"button off", "timer off", "set 50", "speak 50", "set 70", "timer on", "wait 1000", "button on"}));
+}
+
+// Another device: it becomes the default for the check and the volume
+// control follows it, so that the volume is set where the phrase plays; then
+// the previous default comes back.
+TEST(SpokenCheckTest, AnotherDeviceIsTheDefaultForTheCheckAndThePreviousOneReturns) {
+  FakeCheck c;
+  NormalVolumeCheck("40", 1, Profiles(), c);
+  EXPECT_EQ(c.calls, (Calls{"button off", "switch 1", "follow", "icon 40", "timer off", "set 40", "speak 40", "set 80",
+                            "timer on", "wait 1000", "switch 0", "follow", "icon 30",
+                            "tip 音量:30\r\nメインキー:[無変換]\r\n既定の再生デバイス:\r\n Speakers", "button on"}));
+  EXPECT_EQ(c.defaultName, "Speakers");
+}
+
+TEST(SpokenCheckTest, ASwitchThatFailsSpeaksNothing) {
+  FakeCheck c;
+  c.switchResults = {false};
+  NormalVolumeCheck("40", 1, Profiles(), c);
+  EXPECT_EQ(c.calls, (Calls{"button off", "switch 1", "message 再生デバイスの変更に失敗しました。", "button on"}));
+  EXPECT_EQ(c.defaultName, "Speakers");
+}
+
+TEST(SpokenCheckTest, WhenSwitchingBackFailsTheChosenDeviceStaysSilently) {
+  FakeCheck c;
+  c.switchResults = {true, false};
+  NormalVolumeCheck("40", 1, Profiles(), c);
+  EXPECT_EQ(c.defaultName, "HDMI");
+  EXPECT_EQ(c.calls.back(), "button on");
+  EXPECT_EQ(c.calls[c.calls.size() - 2], "switch 0");
+}
+
+TEST(SpokenCheckTest, WithoutAKnownDefaultThereIsNothingToReturnTo) {
+  FakeCheck c;
+  c.defaultName = "";
+  NormalVolumeCheck("40", 1, Profiles(), c);
+  EXPECT_EQ(c.calls, (Calls{"button off", "switch 1", "follow", "icon 40", "timer off", "set 40", "speak 40", "set 80",
+                            "timer on", "wait 1000", "button on"}));
+}
+
+}  // namespace
+}  // namespace volmaru::settings
