@@ -44,6 +44,7 @@ set(VOLMARU_WIN_SOURCES
   settings/file_port_win.cpp
   settings/locale_format_win.cpp
   settings/settei_form_win.cpp
+  settings/speech_win.cpp
   tray/icon_render_win.cpp
   tray/tray_icon_updater_win.cpp
   tray/tray_icon_win.cpp
@@ -68,6 +69,12 @@ set(VOLMARU_E2E_DRIVER_WIN_SOURCES
 # with only a tray icon, the endpoint volume and a 100 ms poll.
 set(VOLMARU_IDLE_FLOOR_WIN_SOURCES
   tests/idle/bare_tray_win.cpp
+)
+
+# Test stand-ins for libraries a test machine lacks: the vendor speech library
+# (built into its own folder, never shipped).
+set(VOLMARU_SPEECH_STANDIN_WIN_SOURCES
+  tests/speech/aquestalk_standin_win.cpp
 )
 
 # Host unit tests (GoogleTest), mirroring the layout.
@@ -101,6 +108,7 @@ set(VOLMARU_WIN_TEST_SOURCES
   tests/tray/tray_icon_wintest.cpp
   tests/settings/profile_differential_wintest.cpp
   tests/settings/profile_file_wintest.cpp
+  tests/settings/speech_wintest.cpp
   tests/volume/mixers_wintest.cpp
 )
 

@@ -3,7 +3,7 @@
 target_sources(volmaru_core PRIVATE ${VOLMARU_WIN_SOURCES})
 target_compile_definitions(volmaru_core PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
                                                _WIN32_WINNT=0x0601 WINVER=0x0601)
-set(_win_libs user32 gdi32 shell32 ole32 oleaut32 uuid winmm comctl32 shlwapi)
+set(_win_libs user32 gdi32 shell32 ole32 oleaut32 uuid winmm comctl32 shlwapi sapi)
 target_link_libraries(volmaru_core PUBLIC ${_win_libs})
 
 if(MSVC)
@@ -62,6 +62,16 @@ if(VOLMARU_TESTS)
   add_executable(volmaru_bare_tray WIN32 ${VOLMARU_IDLE_FLOOR_WIN_SOURCES})
   target_link_libraries(volmaru_bare_tray PRIVATE volmaru_core)
   target_link_options(volmaru_bare_tray PRIVATE ${_win_link_options})
+
+  # "AquesTalkDa.dll" for tests, in a folder of its own: the program finds it
+  # only where a test puts it beside the program.
+  add_library(volmaru_speech_standin SHARED ${VOLMARU_SPEECH_STANDIN_WIN_SOURCES})
+  set_target_properties(volmaru_speech_standin PROPERTIES OUTPUT_NAME AquesTalkDa PREFIX ""
+                        RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/standins)
+  if(MINGW)
+    # The vendor's names, undecorated; no MinGW runtime DLLs needed.
+    target_link_options(volmaru_speech_standin PRIVATE -static -Wl,--kill-at)
+  endif()
 
   enable_testing()
   set(GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources to cross-build")

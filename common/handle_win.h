@@ -68,6 +68,7 @@ inline void DestroyWnd(HWND h) { DestroyWindow(h); }
 inline void CloseHook(HHOOK h) { UnhookWindowsHookEx(h); }
 inline void CloseKernel(HANDLE h) { CloseHandle(h); }
 inline void CloseFind(HANDLE h) { FindClose(h); }
+inline void CloseModule(HMODULE h) { FreeLibrary(h); }
 }  // namespace detail
 
 using UniqueIcon = UniqueHandle<HICON, detail::CloseIcon, HandleKind::kIcon>;
@@ -80,6 +81,7 @@ using UniqueWindow = UniqueHandle<HWND, detail::DestroyWnd, HandleKind::kWindow>
 using UniqueHook = UniqueHandle<HHOOK, detail::CloseHook, HandleKind::kHook>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, detail::CloseKernel, HandleKind::kKernel>;
 using UniqueFindHandle = UniqueHandle<HANDLE, detail::CloseFind, HandleKind::kKernel>;
+using UniqueModule = UniqueHandle<HMODULE, detail::CloseModule, HandleKind::kKernel>;  // LoadLibrary
 // CreateFile and CreateMutex style handles use INVALID_HANDLE_VALUE or NULL;
 // callers normalise INVALID_HANDLE_VALUE to NULL before wrapping.
 
