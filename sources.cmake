@@ -41,6 +41,7 @@ set(VOLMARU_WIN_SOURCES
   input/force_foreground_win.cpp
   input/input_thread_win.cpp
   meter/volume_bar_form_win.cpp
+  schedule/local_clock_win.cpp
   settings/file_port_win.cpp
   settings/locale_format_win.cpp
   settings/settei_form_win.cpp

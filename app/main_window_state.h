@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "devices/device_profile.h"
+#include "schedule/schedule_runtime.h"
 #include "schedule/volume_schedule.h"
 #include "settings/settings_store.h"
 
@@ -34,8 +35,12 @@ struct MainWindowState {
   int TrayIconWaitTime = 500;
   settings::IconColours IconColours;
   std::vector<TDefDeviceTrayIconData> DeviceProfiles;
-  bool ScheduleUse = false;
+  bool ScheduleUse = false;  // the schedule is in force
   ScheduleTable Schedule{};
+  // The bands at run time, with their applied marks; the daily device
+  // switch's memory of a failure.
+  schedule::ScheduleRuntime ScheduleRuntime;
+  schedule::DeviceScheduleState DeviceSchedule;
 
   // Volume and mute.
   int MixerVolume = 0;

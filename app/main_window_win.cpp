@@ -13,6 +13,7 @@
 #include "input/force_foreground_win.h"
 #include "meter/volume_bar_form_win.h"
 #include "settings/settei_form_win.h"
+#include "schedule/local_clock_win.h"
 #include "settings/time_format_win.h"
 #include "tray/icon_layout.h"
 #include "tray/menu_commands.h"
@@ -83,7 +84,8 @@ class MainWindowPorts final : public volume::VolumeView,
                               public input::InputPort,
                               public TickPort,
                               public tray::TrayPort,
-                              public tray::MenuCommandPort {
+                              public tray::MenuCommandPort,
+                              public schedule::ScheduleVolumePort {
  public:
   explicit MainWindowPorts(TVolumeChangeForm& f) : f_(f), endpoint_(f.endpointVolume_), mixer_(f.mixer1_) {}
   volume::EndpointPort& endpoint() { return endpoint_; }
@@ -246,15 +248,29 @@ class MainWindowPorts final : public volume::VolumeView,
   void CloseMainWindow() override { PostMessageW(f_.hwnd(), WM_CLOSE, 0, 0); }
   void RunShellCommand(tray::MenuId) override {}  // the shell commands arrive with their unit
 
+  // ScheduleVolumePort.
+  void SetScheduledVolume(int volume) override { f_.SetVolume(volume); }
+  bool StartupComplete() override { return f_.state_.StartupComplete; }
+  void ShowMeterForChange() override {
+    if (!f_.meter_) return;
+    f_.meter_->Show();
+    f_.state_.MeterShownAt = timeGetTime();
+    f_.meter_->DrawMeter();
+  }
+
   // The schedules hook in here.
-  void ExpireScheduleMarks() override {}
-  void ApplyVolumeSchedule() override {}
+  void ExpireScheduleMarks() override { f_.state_.ScheduleRuntime.ExpireStaleMarks(clock_.Now().date); }
+  void ApplyVolumeSchedule() override {
+    schedule::ApplyVolumeSchedule(f_.state_.ScheduleRuntime, f_.state_.DeviceProfiles, f_.state_.DefaultDeviceName,
+                                  clock_.Now(), *this);
+  }
   void RunDeviceSchedule() override {}
 
  private:
   TVolumeChangeForm& f_;
   volume::EndpointVolumePort endpoint_;
   volume::MixerMasterAdapter mixer_;
+  schedule::LocalClock clock_;
 };
 
 // FormCreate's view of the platform.

@@ -62,6 +62,8 @@ void LoadMainWindowSettings(MainWindowState& state, tray::PopupMenuModel& menu, 
   menu.item(MenuId::MenuNoShowBalloonHint).checked = loaded.NoShowBalloonHint;
   state.ScheduleUse = loaded.ScheduleUse;
   state.Schedule = loaded.Schedule;
+  state.ScheduleRuntime.inUse = loaded.ScheduleUse;
+  if (loaded.ScheduleUse) state.ScheduleRuntime.Rebuild(loaded.Schedule);
 }
 
 bool RunFormCreate(MainWindowState& state, tray::PopupMenuModel& menu, StartupPlatform& platform) {

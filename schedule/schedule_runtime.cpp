@@ -27,7 +27,7 @@ void ApplySlot(ScheduleRuntime& rt, int group, int slot, int normalVolume, const
   int volume = normalVolume + rt.offsets[static_cast<size_t>(group)][static_cast<size_t>(slot / 2)];
   if (volume < 0) volume = 0;
   if (volume > 100) volume = 100;
-  port.SetVolume(volume);
+  port.SetScheduledVolume(volume);
   // A failed set is not tried again: the slot counts as applied all the same.
   rt.ClearAppliedMarks();
   s.applied = true;
@@ -109,7 +109,7 @@ void ApplyVolumeSchedule(ScheduleRuntime& rt, const std::vector<TDefDeviceTrayIc
     rt.ClearAppliedMarks();
     return;
   }
-  port.SetVolume(profile->NormalVolume);
+  port.SetScheduledVolume(profile->NormalVolume);
   rt.normalRestored = true;
   rt.normalRestoredOn = now.date;
   rt.ClearAppliedMarks();

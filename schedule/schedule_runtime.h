@@ -70,7 +70,7 @@ struct ScheduleRuntime {
 class ScheduleVolumePort {
  public:
   virtual ~ScheduleVolumePort() = default;
-  virtual void SetVolume(int volume) = 0;
+  virtual void SetScheduledVolume(int volume) = 0;
   virtual bool StartupComplete() = 0;
   // Shows the meter for a timed display and draws it.
   virtual void ShowMeterForChange() = 0;

@@ -131,6 +131,19 @@ TEST(StartupTest, AClosedWindowEndsTheWaitForTheTaskbar) {
   EXPECT_EQ(p.files.files[kData + "Settei.ini"], "[KeyBoad]\r\nMainKey=3\r\n") << "nothing after the wait ran";
 }
 
+TEST(StartupTest, TheScheduleTableIsBuiltWhenTheScheduleIsInForce) {
+  FakePlatform p;
+  p.files.files[kData + "Settei.ini"] =
+      "[Schedule]\r\nUse=1\r\nStartTime0=1899/12/30 22:00:00\r\nEndTime0=1899/12/30 6:00:00\r\nVolume0=-30\r\n";
+  MainWindowState s;
+  tray::PopupMenuModel menu;
+  ASSERT_TRUE(RunFormCreate(s, menu, p));
+  EXPECT_TRUE(s.ScheduleRuntime.inUse);
+  EXPECT_DOUBLE_EQ(s.ScheduleRuntime.slots[0][0].start, 22.0 / 24);
+  EXPECT_DOUBLE_EQ(s.ScheduleRuntime.slots[0][1].end, 6.0 / 24) << "split at midnight";
+  EXPECT_EQ(s.ScheduleRuntime.offsets[0][0], -30);
+}
+
 TEST(StartupTest, TemporaryFilesOfACrashedSaveAreRemoved) {
   FakePlatform p;
   p.files.files[kData + "Settei.ini"] = "[A]\r\nk=1\r\n";

@@ -27,7 +27,7 @@ class FakeVolume : public ScheduleVolumePort {
   std::vector<int> sets;
   int meterShows = 0;
   bool startupComplete = true;
-  void SetVolume(int v) override { sets.push_back(v); }
+  void SetScheduledVolume(int v) override { sets.push_back(v); }
   bool StartupComplete() override { return startupComplete; }
   void ShowMeterForChange() override { ++meterShows; }
 };
