@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "app/timer_tick.h"
+#include "schedule/schedule_runtime.h"
 #include "volume/volume_ops.h"
 
 namespace volmaru {
@@ -23,9 +24,15 @@ class QuietEndpoint : public volume::EndpointPort {
   bool SetMute(int32_t) override { return true; }
 };
 
-class QuietPlatform : public app::TickPort, public volume::VolumeView {
+class QuietPlatform : public app::TickPort,
+                      public volume::VolumeView,
+                      public schedule::ScheduleVolumePort,
+                      public schedule::DeviceSchedulePort {
  public:
   volume::VolumeOps* ops = nullptr;
+  app::MainWindowState* state = nullptr;
+  schedule::LocalTime clock;  // a quiet moment: no band starts or ends
+  int seconds = 30;
   uint32_t now = 1000;
   uint32_t Now() override { return now; }
   void InstallMissingHooks() override {}
@@ -54,10 +61,22 @@ class QuietPlatform : public app::TickPort, public volume::VolumeView {
   bool SettingsVisible() override { return false; }
   bool PointingOptionOn() override { return true; }
   bool PopupMenuOpen() override { return false; }
-  int SecondsOfMinute() override { return 30; }
-  void ExpireScheduleMarks() override {}
-  void ApplyVolumeSchedule() override {}
-  void RunDeviceSchedule() override {}
+  int SecondsOfMinute() override { return seconds; }
+  void ExpireScheduleMarks() override { state->ScheduleRuntime.ExpireStaleMarks(clock.date); }
+  void ApplyVolumeSchedule() override {
+    schedule::ApplyVolumeSchedule(state->ScheduleRuntime, state->DeviceProfiles, state->DefaultDeviceName, clock,
+                                  *this);
+  }
+  void RunDeviceSchedule() override {
+    schedule::RunDeviceSchedule(state->DeviceProfiles, clock, state->DeviceSchedule, *this);
+  }
+  // The schedules' ports.
+  void SetScheduledVolume(int) override {}
+  bool StartupComplete() override { return true; }
+  void ShowMeterForChange() override {}
+  void RunPointingHandler() override {}
+  const std::string& DefaultDeviceName() override { return state->DefaultDeviceName; }
+  bool SwitchToDevice(size_t) override { return true; }
   // VolumeView
   void SetTrayText(const std::string&) override {}
   void ShowTrayImage(int) override {}
@@ -79,12 +98,55 @@ void BM_QuietTick(benchmark::State& state) {
   QuietPlatform platform;
   volume::VolumeOps ops(s, &endpoint, nullptr, platform);
   platform.ops = &ops;
+  platform.state = &s;
   for (auto _ : state) {
     platform.now += 100;
     app::Timer1Tick(s, platform);
   }
 }
 BENCHMARK(BM_QuietTick);
+
+// The same tick with the schedules at their busiest quiet moment: every band
+// of all eight day groups set, three device records with daily switches,
+// and the first ten seconds of a minute (the bands are evaluated).
+void BM_ScheduledTick(benchmark::State& state) {
+  app::MainWindowState s;
+  s.UseEndpointVolume = true;
+  s.StartupComplete = true;
+  s.LastVolume = 50;
+  s.ScheduleUse = true;
+  ScheduleTable table{};
+  for (size_t g = 0; g < table.size(); ++g) {
+    for (size_t b = 0; b < 3; ++b) table[g][b] = {(6.0 + 4.0 * b) / 24, (8.0 + 4.0 * b) / 24, -10};
+  }
+  s.ScheduleRuntime.inUse = true;
+  s.ScheduleRuntime.Rebuild(table);
+  s.ScheduleRuntime.normalRestored = true;  // nothing to set at 20:00
+  for (const char* name : {"Speakers", "HDMI", "Headphones"}) {
+    TDefDeviceTrayIconData p;
+    p.DeviceName = name;
+    p.IsScheduleChange = true;
+    p.ScheduleChangeTime = 7.0 / 24;
+    s.DeviceProfiles.push_back(p);
+  }
+  s.DefaultDeviceName = "Speakers";
+  QuietEndpoint endpoint;
+  QuietPlatform platform;
+  platform.seconds = 5;
+  platform.clock.date = {2026, 12, 7};
+  platform.clock.weekday = 2;
+  platform.clock.hour = 20;
+  platform.clock.second = 5;
+  s.ScheduleRuntime.normalRestoredOn = platform.clock.date;
+  volume::VolumeOps ops(s, &endpoint, nullptr, platform);
+  platform.ops = &ops;
+  platform.state = &s;
+  for (auto _ : state) {
+    platform.now += 100;
+    app::Timer1Tick(s, platform);
+  }
+}
+BENCHMARK(BM_ScheduledTick);
 
 }  // namespace
 }  // namespace volmaru

@@ -10,11 +10,16 @@ cmake --build "$OUT" --target volmaru_bench >/dev/null
 "$OUT/volmaru_bench" "$@"
 
 # Instructions per tick: only what runs inside Timer1Tick is collected.
-valgrind --tool=callgrind --callgrind-out-file="$OUT/callgrind.out" \
-  --toggle-collect='volmaru::app::Timer1Tick*' \
-  "$OUT/volmaru_bench" --benchmark_filter=BM_QuietTick --benchmark_min_time=0.01 >/dev/null 2>&1
-ir=$(awk '/^summary:/ {print $2}' "$OUT/callgrind.out")
-id=$(grep -m1 -o 'cfn=([0-9]*) volmaru::app::Timer1Tick' "$OUT/callgrind.out" | grep -o '([0-9]*)')
-calls=$(awk -v id="cfn=$id" 'index($0, id) == 1 {want=1; next} want && /^calls=/ {split($1, a, "="); n += a[2]; want=0} END {print n+0}' \
-  "$OUT/callgrind.out")
-echo "callgrind: $ir instructions in $calls quiet ticks = $((ir / calls)) per tick"
+ticks() {  # ticks <benchmark>: instructions of one tick in that benchmark
+  valgrind --tool=callgrind --callgrind-out-file="$OUT/callgrind.out" \
+    --toggle-collect='volmaru::app::Timer1Tick*' \
+    "$OUT/volmaru_bench" --benchmark_filter="^$1\$" --benchmark_min_time=0.01 >/dev/null 2>&1
+  local ir id calls
+  ir=$(awk '/^summary:/ {print $2}' "$OUT/callgrind.out")
+  id=$(grep -m1 -o 'cfn=([0-9]*) volmaru::app::Timer1Tick' "$OUT/callgrind.out" | grep -o '([0-9]*)')
+  calls=$(awk -v id="cfn=$id" 'index($0, id) == 1 {want=1; next} want && /^calls=/ {split($1, a, "="); n += a[2]; want=0} END {print n+0}' \
+    "$OUT/callgrind.out")
+  echo "callgrind: $1: $ir instructions in $calls ticks = $((ir / calls)) per tick"
+}
+ticks BM_QuietTick
+ticks BM_ScheduledTick
