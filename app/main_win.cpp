@@ -10,6 +10,9 @@
 #include "common/text_win.h"
 #include "meter/volume_bar_form_win.h"
 #include "settings/settei_form_win.h"
+#ifdef VOLMARU_TEST_TRIGGERS
+#include "tests/app/memory_endpoint.h"
+#endif
 
 namespace volmaru::app {
 namespace {
@@ -28,6 +31,11 @@ int Run(HINSTANCE instance) {
   TVolumeChangeForm main(instance);
 #ifdef VOLMARU_TEST_TRIGGERS
   main.EnableTestTriggers();
+  // VOLMARU_MEMORY_ENDPOINT=<percent>: the endpoint volume kept in memory.
+  wchar_t level[16];
+  if (GetEnvironmentVariableW(L"VOLMARU_MEMORY_ENDPOINT", level, 16) > 0) {
+    main.OverrideEndpoint(std::make_unique<testing::MemoryEndpoint>(static_cast<float>(_wtoi(level)) / 100.0f));
+  }
 #endif
   if (!main.Create()) {
     // Closed while it waited for the taskbar: a normal end. Otherwise there

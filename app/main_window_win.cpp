@@ -354,13 +354,19 @@ bool TVolumeChangeForm::Create() {
     }
   }
   ports_ = std::make_unique<MainWindowPorts>(*this);
-  ops_ = std::make_unique<volume::VolumeOps>(state_, &ports_->endpoint(), &ports_->mixer(), *ports_);
+  ops_ = std::make_unique<volume::VolumeOps>(state_, endpointOverride_ ? endpointOverride_.get() : &ports_->endpoint(),
+                                             &ports_->mixer(), *ports_);
   inputHandlers_ = std::make_unique<input::InputHandlers>(state_, *ports_);
 
   MainWindowPlatform platform(*this);
   const bool ok = RunFormCreate(state_, menu_, platform);
   SyncHookState();
   return ok;
+}
+
+void TVolumeChangeForm::OverrideEndpoint(std::unique_ptr<volume::EndpointPort> endpoint) {
+  endpointOverride_ = std::move(endpoint);
+  if (ops_) ops_->set_endpoint(endpointOverride_.get());
 }
 
 void TVolumeChangeForm::AttachForms(meter::TVolumeBarForm* meter, settings::TVolumeChangeSetteiForm* settei) {

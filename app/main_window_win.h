@@ -55,6 +55,9 @@ class TVolumeChangeForm {
   tray::PopupMenuModel& menu() { return menu_; }
   // Only the test build of the program calls this (see kTestBlockMessage).
   void EnableTestTriggers() { testTriggers_ = true; }
+  // Test builds only: the volume operations act on this endpoint instead of
+  // the device's (Wine's cannot be set).
+  void OverrideEndpoint(std::unique_ptr<volume::EndpointPort> endpoint);
   // Timer1. StartTimer switches it on for good (the version window's
   // creation); PauseTimer/ResumeTimer hold it still around an operation and
   // nest: it runs again, with a fresh period, when the last hold ends.
@@ -93,6 +96,7 @@ class TVolumeChangeForm {
   std::unique_ptr<volume::TMixer> mixer1_;
   std::unique_ptr<MainWindowPorts> ports_;
   std::unique_ptr<volume::VolumeOps> ops_;
+  std::unique_ptr<volume::EndpointPort> endpointOverride_;
   std::unique_ptr<input::InputHandlers> inputHandlers_;
   meter::TVolumeBarForm* meter_ = nullptr;
   settings::TVolumeChangeSetteiForm* settei_ = nullptr;
