@@ -5,7 +5,9 @@
 
 #include <ctime>
 
+#include "about/version_form_win.h"
 #include "app/message_pump_win.h"
+#include "app/shell_commands_win.h"
 #include "app/shell_links_win.h"
 #include "app/startup.h"
 #include "app/timer_tick.h"
@@ -220,6 +222,18 @@ class MainWindowPorts final : public volume::VolumeView,
   TVolumeChangeForm& f_;
   volume::EndpointVolumePort endpoint_;
   volume::MixerMasterAdapter mixer_;
+};
+
+// The shell commands' platform with the main window's timer and closing.
+class MainWindowShell final : public SystemShell {
+ public:
+  explicit MainWindowShell(TVolumeChangeForm& f) : SystemShell(f.hwnd()), f_(f) {}
+  void PauseTimer() override { f_.PauseTimer(); }
+  void ResumeTimer() override { f_.ResumeTimer(); }
+  void CloseMainWindow() override { PostMessageW(f_.hwnd(), WM_CLOSE, 0, 0); }
+
+ private:
+  TVolumeChangeForm& f_;
 };
 
 // FormCreate's view of the platform.
@@ -468,6 +482,9 @@ void TVolumeChangeForm::OnMenuCommand(tray::MenuId id) {
         MessageBoxW(hwnd(), L"既定の再生デバイスに対応できませんでした。", L"ボルマル", MB_OK);
       }
       return;
+    case MenuId::MenuAbout:
+      if (version_) version_->Open();
+      return;
     case MenuId::MenuEnd:
       if (settei_) {
         settei_->HasUnsavedChanges = false;
@@ -476,8 +493,11 @@ void TVolumeChangeForm::OnMenuCommand(tray::MenuId id) {
       if (meter_ && meter_->visible()) meter_->Close();
       PostMessageW(hwnd(), WM_CLOSE, 0, 0);
       return;
-    default:
-      return;  // the other commands arrive with their windows
+    default: {
+      MainWindowShell shell(*this);
+      RunShellCommand(id, state_, menu_, shell);  // the shell's commands; others do nothing here
+      return;
+    }
   }
 }
 
