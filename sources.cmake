@@ -67,6 +67,7 @@ set(VOLMARU_APP_WIN_SOURCES
 # program to end and starts it again (GUI subsystem, no window of its own).
 set(VOLMARU_RESTARTER_WIN_SOURCES
   app/restarter_win.cpp
+  resources/restarter.rc
 )
 
 # Console helper of the end-to-end tests: runs beside the program in the same

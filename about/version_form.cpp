@@ -39,9 +39,15 @@ void VersionFormCreate(const settings::SettingsStore& store, VersionFormPort& po
     }
   }
 
+  const Place name = port.LabelPlace(VersionLabel::kName);
+  const int versionLeft = VersionLeft(name.left + name.width);
+  if (versionLeft != port.LabelPlace(VersionLabel::kVersion).left) {
+    port.SetLabelLeft(VersionLabel::kVersion, versionLeft);
+  }
+
   const int client = port.ClientWidth();
-  for (AlignedLabel label : {AlignedLabel::kLink, AlignedLabel::kNotice}) {
-    port.SetLabelLeft(label, RightAlignedLeft(client, port.LabelWidth(label)));
+  for (VersionLabel label : {VersionLabel::kLink, VersionLabel::kNotice}) {
+    port.SetLabelLeft(label, RightAlignedLeft(client, port.LabelPlace(label).width));
   }
 }
 

@@ -52,13 +52,21 @@ inline constexpr std::string_view kDesignFace = "Tahoma";
 // area's right edge.
 constexpr int RightAlignedLeft(int clientWidth, int labelWidth) { return clientWidth - labelWidth - kRightMargin; }
 
+// The version follows the product name with the design's gap. A name wider
+// than designed (a face whose kana are wider than the design's) pushes it to
+// the right instead of being covered by it.
+inline constexpr int kNameGap = kLabel2.place.left - (kBevelLabel1.place.left + kBevelLabel1.place.width);
+constexpr int VersionLeft(int nameRight) {
+  return nameRight + kNameGap > kLabel2.place.left ? nameRight + kNameGap : kLabel2.place.left;
+}
+
 // The remembered outer size, or the design size for a value no window can
 // have (a hand-edited file).
 std::pair<int, int> UsableSize(std::pair<int, int> remembered, std::pair<int, int> design);
 
 // The windows that take the system's UI font face, in their order.
 enum class FaceTarget { kMeter, kSettings, kVersion };
-enum class AlignedLabel { kLink, kNotice };
+enum class VersionLabel { kName, kVersion, kNotice, kLink };
 
 // What the creation needs from the window and the program.
 class VersionFormPort {
@@ -70,8 +78,9 @@ class VersionFormPort {
   virtual std::string IconTitleFontFace() = 0;
   virtual void ApplyFontFace(FaceTarget target, const std::string& face) = 0;
   virtual int ClientWidth() = 0;
-  virtual int LabelWidth(AlignedLabel label) = 0;
-  virtual void SetLabelLeft(AlignedLabel label, int left) = 0;
+  // A label's place in the client area as it is now (after the face).
+  virtual Place LabelPlace(VersionLabel label) = 0;
+  virtual void SetLabelLeft(VersionLabel label, int left) = 0;
   virtual void StartMainTimer() = 0;
 };
 
@@ -84,9 +93,9 @@ class VersionFormHost {
 };
 
 // Creation, in order: the remembered size (only when the settings file
-// exists), the UI face for the meter, settings and version windows, the two
-// right-aligned labels, and the main timer, which starts whatever happened
-// before.
+// exists), the UI face for the meter, settings and version windows, the
+// version after the name, the two right-aligned labels, and the main timer,
+// which starts whatever happened before.
 void VersionFormCreate(const settings::SettingsStore& store, VersionFormPort& port);
 
 // Closing writes the window's outer size (its restored size when it is

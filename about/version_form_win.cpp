@@ -310,22 +310,30 @@ int TLoudnessDialVersionForm::ClientWidth() {
   return r.right;
 }
 
-HWND TLoudnessDialVersionForm::AlignedWindow(AlignedLabel label) const {
-  return label == AlignedLabel::kLink ? url_->hwnd() : bevel2_.hwnd();
+HWND TLoudnessDialVersionForm::LabelWindow(VersionLabel label) const {
+  switch (label) {
+    case VersionLabel::kName:
+      return bevel1_.hwnd();
+    case VersionLabel::kVersion:
+      return label2_->hwnd();
+    case VersionLabel::kNotice:
+      return bevel2_.hwnd();
+    case VersionLabel::kLink:
+      break;
+  }
+  return url_->hwnd();
 }
 
-int TLoudnessDialVersionForm::LabelWidth(AlignedLabel label) {
+Place TLoudnessDialVersionForm::LabelPlace(VersionLabel label) {
   RECT r{};
-  GetWindowRect(AlignedWindow(label), &r);
-  return r.right - r.left;
-}
-
-void TLoudnessDialVersionForm::SetLabelLeft(AlignedLabel label, int left) {
-  const HWND wnd = AlignedWindow(label);
-  RECT r{};
-  GetWindowRect(wnd, &r);
+  GetWindowRect(LabelWindow(label), &r);
   MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&r), 2);
-  SetWindowPos(wnd, nullptr, left, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+void TLoudnessDialVersionForm::SetLabelLeft(VersionLabel label, int left) {
+  SetWindowPos(LabelWindow(label), nullptr, left, LabelPlace(label).top, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TLoudnessDialVersionForm::StartMainTimer() {

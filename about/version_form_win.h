@@ -47,15 +47,15 @@ class TLoudnessDialVersionForm final : public Form, private VersionFormPort, pri
   std::string IconTitleFontFace() override;
   void ApplyFontFace(FaceTarget target, const std::string& face) override;
   int ClientWidth() override;
-  int LabelWidth(AlignedLabel label) override;
-  void SetLabelLeft(AlignedLabel label, int left) override;
+  Place LabelPlace(VersionLabel label) override;
+  void SetLabelLeft(VersionLabel label, int left) override;
   void StartMainTimer() override;
   // LinkPort.
   void ProcessPendingMessages() override;
   intptr_t OpenAddress(const std::string& address) override;
   void ShowMessage(std::string_view text) override;
 
-  HWND AlignedWindow(AlignedLabel label) const;
+  HWND LabelWindow(VersionLabel label) const;
   void CreateControls(HINSTANCE instance);
   void OnLinkEnter();
   void OnLinkLeave();

@@ -19,6 +19,8 @@ class FakeWindow : public VersionFormPort {
   int client = 344;
   int urlWidth = 200;
   int noticeWidth = 264;
+  int nameWidth = 108;
+  int versionLeft = 185;
   bool throwOnFace = false;
 
   std::pair<int, int> OuterSize() override { return size; }
@@ -34,9 +36,23 @@ class FakeWindow : public VersionFormPort {
     calls.push_back(std::string("face ") + names[static_cast<int>(target)] + " " + f);
   }
   int ClientWidth() override { return client; }
-  int LabelWidth(AlignedLabel label) override { return label == AlignedLabel::kLink ? urlWidth : noticeWidth; }
-  void SetLabelLeft(AlignedLabel label, int left) override {
-    calls.push_back(std::string(label == AlignedLabel::kLink ? "url" : "notice") + " left " + std::to_string(left));
+  Place LabelPlace(VersionLabel label) override {
+    switch (label) {
+      case VersionLabel::kName:
+        return {71, 19, nameWidth, 42};
+      case VersionLabel::kVersion:
+        return {versionLeft, 39, 95, 25};
+      case VersionLabel::kNotice:
+        return {41, 70, noticeWidth, 29};
+      case VersionLabel::kLink:
+        break;
+    }
+    return {38, 103, urlWidth, 16};
+  }
+  void SetLabelLeft(VersionLabel label, int left) override {
+    static const char* names[] = {"name", "version", "notice", "url"};
+    calls.push_back(std::string(names[static_cast<int>(label)]) + " left " + std::to_string(left));
+    if (label == VersionLabel::kVersion) versionLeft = left;
   }
   void StartMainTimer() override { calls.push_back("timer"); }
 };
@@ -101,6 +117,21 @@ TEST(VersionFormTest, NoFaceLeavesTheFontsAlone) {
   w.face.clear();
   VersionFormCreate(s.store, w);
   EXPECT_EQ(w.calls, (std::vector<std::string>{"url left 139", "notice left 75", "timer"}));
+}
+
+TEST(VersionFormTest, AWiderNameMovesTheVersionRightInsteadOfCoveringIt) {
+  EXPECT_EQ(kNameGap, 6);
+  EXPECT_EQ(VersionLeft(179), 185);  // the design
+  EXPECT_EQ(VersionLeft(150), 185);  // narrower: the design place stays
+  EXPECT_EQ(VersionLeft(180), 186);
+  EXPECT_EQ(VersionLeft(211), 217);
+  Store s;
+  FakeWindow w;
+  w.nameWidth = 140;
+  VersionFormCreate(s.store, w);
+  EXPECT_EQ(w.calls, (std::vector<std::string>{"face meter MS UI Gothic", "face settings MS UI Gothic",
+                                               "face version MS UI Gothic", "version left 217", "url left 139",
+                                               "notice left 75", "timer"}));
 }
 
 TEST(VersionFormTest, RightAlignmentKeepsAFivePixelMargin) {

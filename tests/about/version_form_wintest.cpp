@@ -148,7 +148,10 @@ TEST(VersionFormWinTest, DesignTextsPlacesAndTheTimer) {
   EXPECT_EQ(b1.left, 71);
   EXPECT_EQ(b1.top, 19);
   const RECT l2 = ChildRect(w, f.form.Label2Window());
-  EXPECT_EQ(l2.left, 185);
+  // The version follows the name and is never under it.
+  EXPECT_EQ(l2.left, VersionLeft(b1.right));
+  EXPECT_GE(l2.left, b1.right);
+  EXPECT_EQ(l2.top, 39);
   EXPECT_EQ(l2.right - l2.left, 95);  // fixed size
   EXPECT_EQ(l2.bottom - l2.top, 25);
   // The notice and the link end 5 pixels before the right edge.
