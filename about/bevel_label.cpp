@@ -4,7 +4,7 @@ namespace volmaru::about {
 
 uint32_t BlendColour(uint32_t a, uint32_t b) {
   uint32_t out = 0;
-  for (int shift = 0; shift <= 16; shift += 8) {
+  for (const int shift : {0, 8, 16}) {  // red, green, blue
     const uint32_t channel = (((a >> shift) & 0xFF) + ((b >> shift) & 0xFF)) / 2;
     out |= channel << shift;
   }

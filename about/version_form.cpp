@@ -80,14 +80,13 @@ LinkCursor CursorOver(bool overLink, bool handFileLoaded) {
 
 void LinkClick(const std::string& address, LinkPort& port) {
   intptr_t result = 0;
-  bool raised = false;
   try {
     port.ProcessPendingMessages();
     result = port.OpenAddress(address);
   } catch (...) {
-    raised = true;  // reported with the last result there was
+    // Nothing was opened: reported with the last result there was.
   }
-  if (raised || result <= 32) port.ShowMessage(std::string(kLinkFailedText) + std::to_string(result));
+  if (result <= 32) port.ShowMessage(std::string(kLinkFailedText) + std::to_string(result));
 }
 
 }  // namespace volmaru::about

@@ -32,8 +32,8 @@ class RestarterPort {
   virtual void ShowMessage(std::string_view text) = 0;
 };
 
-// The whole restarter; returns its exit code (0 when the program was
-// started again).
+// The whole restarter; returns its exit code: 0 when the program was
+// started again, 1 when it did not end in time, 2 when it did not start.
 int RunRestarter(RestarterPort& port);
 
 }  // namespace volmaru::app

@@ -39,7 +39,7 @@ TEST(RestarterTest, WaitsForTheProgramThenStartsItFromItsOwnFolder) {
 TEST(RestarterTest, AProgramThatDoesNotEndIsNotStartedTwice) {
   FakeRestarter r;
   r.wait = RestarterPort::Wait::kTimedOut;
-  EXPECT_NE(RunRestarter(r), 0);
+  EXPECT_EQ(RunRestarter(r), 1);
   EXPECT_EQ(r.calls, (std::vector<std::string>{"wait", "message ボルマルが終了しないため、再起動できませんでした。"}));
 }
 
@@ -47,7 +47,7 @@ TEST(RestarterTest, AFailedStartIsReportedWithTheShellsNumber) {
   for (intptr_t failure : {0, 2, 32}) {
     FakeRestarter r;
     r.startResult = failure;
-    EXPECT_NE(RunRestarter(r), 0);
+    EXPECT_EQ(RunRestarter(r), 2);
     EXPECT_EQ(r.calls.back(), "message ボルマルを起動できませんでした。(" + std::to_string(failure) + ")");
   }
   FakeRestarter ok;

@@ -179,6 +179,19 @@ TEST(ShellCommandsTest, RestartStartsTheRestarterBesideTheProgramThenCloses) {
   EXPECT_TRUE(shell.messages.empty());
 }
 
+TEST(ShellCommandsTest, RestartCountsAboveThirtyTwoAsStarted) {
+  FakeShell atLimit;
+  atLimit.openResult = 32;
+  MenuRestartClick(State(), atLimit);
+  EXPECT_EQ(atLimit.messages, (std::vector<std::string>{"ボルマルの再起動に失敗しました。32"}));
+  EXPECT_EQ(atLimit.calls.back().rfind("open ", 0), 0u);
+  FakeShell above;
+  above.openResult = 33;
+  MenuRestartClick(State(), above);
+  EXPECT_EQ(above.calls.back(), "close");
+  EXPECT_TRUE(above.messages.empty());
+}
+
 TEST(ShellCommandsTest, RestartWithoutItsRestarterKeepsTheProgramRunning) {
   FakeShell shell;
   shell.openResult = 2;  // file not found
@@ -275,6 +288,18 @@ TEST(ShellCommandsTest, HelpFailureShowsTheShellsNumber) {
   MenuHelpClick(State(), noViewer);
   EXPECT_EQ(noViewer.calls, (std::vector<std::string>{"find C:\\Program Files\\Volmaru\\ReadMe.txt"}));
   EXPECT_EQ(noViewer.messages, (std::vector<std::string>{"ヘルプの表示に失敗しました。31"}));
+
+  // The association's own result decides as the viewer's does: above 32.
+  FakeShell findAtLimit;
+  findAtLimit.findResult = 32;
+  MenuHelpClick(State(), findAtLimit);
+  EXPECT_EQ(findAtLimit.calls.size(), 1u);
+  EXPECT_EQ(findAtLimit.messages, (std::vector<std::string>{"ヘルプの表示に失敗しました。32"}));
+  FakeShell findAbove;
+  findAbove.findResult = 33;
+  MenuHelpClick(State(), findAbove);
+  EXPECT_EQ(findAbove.calls.size(), 2u);
+  EXPECT_TRUE(findAbove.messages.empty());
 
   FakeShell raised;
   raised.throwOnOpen = true;

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -102,6 +103,25 @@ TEST_F(ShellLinksTest, WineHasNoVolumeMixerSoTheFirstStepFails) {
   ASSERT_FALSE(Exists(system + "\\SndVol.exe"));
   MenuOpenVolumeCtrlClick(state, shell);
   EXPECT_EQ(shell.messages, (std::vector<std::string>{"「音量ミキサー」の表示に失敗しました。(1)"}));
+}
+
+// Where 60 new handles end: Wine (like Windows) gives out the lowest free
+// slots, so handles left open in between push the last one up.
+uintptr_t HandleSlotsEnd() {
+  std::vector<UniqueKernelHandle> probes;
+  for (int i = 0; i < 60; ++i) probes.emplace_back(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+  return reinterpret_cast<uintptr_t>(probes.back().get());
+}
+
+TEST_F(ShellLinksTest, StartedProgramsLeaveNoProcessHandleBehind) {
+  QuietShell shell;
+  const std::string cmd = shell.SystemFolder() + "\\cmd.exe";
+  ASSERT_TRUE(shell.StartProgram(cmd, "/c exit"));
+  const uintptr_t before = HandleSlotsEnd();
+  for (int i = 0; i < 20; ++i) ASSERT_TRUE(shell.StartProgram(cmd, "/c exit"));
+  const uintptr_t after = HandleSlotsEnd();
+  // 20 process handles kept would move it by 80.
+  EXPECT_LT(after, before + 5 * sizeof(HANDLE)) << before << " -> " << after;
 }
 
 TEST_F(ShellLinksTest, TheHelpViewerIsFoundForATextFileInAFolderWithABlank) {
