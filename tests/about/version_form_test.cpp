@@ -207,15 +207,5 @@ TEST(VersionFormTest, LinkClickOpensTheAddressAndReportsTheShellsNumber) {
   EXPECT_EQ(raised.calls.back(), "message 作者サイトへの接続に失敗しました。0");
 }
 
-TEST(VersionFormTest, DesignTextsAndPlaces) {
-  EXPECT_EQ(kVersionFormTitle, "ボルマルのバージョン情報");
-  EXPECT_EQ(kVersionText, "Ver 2.64  ");
-  EXPECT_EQ(kClientWidth, 344);
-  EXPECT_EQ(kClientHeight, 127);
-  EXPECT_EQ(kBackground, 0x00FF00u);
-  EXPECT_EQ(kLabelURL.place.top, 103);
-  EXPECT_EQ(kBevelLabel2.colour, 0xFF00FFu);
-}
-
 }  // namespace
 }  // namespace volmaru::about
