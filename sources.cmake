@@ -4,6 +4,10 @@
 # ending in _posix stand in for them on the host.
 
 set(VOLMARU_CORE_SOURCES
+  about/bevel_label.cpp
+  about/version_form.cpp
+  app/restarter.cpp
+  app/shell_commands.cpp
   app/startup.cpp
   app/timer_tick.cpp
   common/text.cpp
@@ -32,9 +36,13 @@ set(VOLMARU_POSIX_SOURCES
 )
 
 set(VOLMARU_WIN_SOURCES
+  about/bevel_label_win.cpp
+  about/version_form_win.cpp
   app/main_window_win.cpp
   app/message_pump_win.cpp
+  app/shell_commands_win.cpp
   app/shell_links_win.cpp
+  common/font_face_win.cpp
   common/form_win.cpp
   common/handle_win.cpp
   common/text_win.cpp
@@ -60,6 +68,13 @@ set(VOLMARU_APP_WIN_SOURCES
   resources/volmaru.rc
 )
 
+# RestartLoudDial.exe: started by the restart command, it waits for the
+# program to end and starts it again (GUI subsystem, no window of its own).
+set(VOLMARU_RESTARTER_WIN_SOURCES
+  app/restarter_win.cpp
+  resources/restarter.rc
+)
+
 # Console helper of the end-to-end tests: runs beside the program in the same
 # Wine desktop and inspects it from the outside (tests/e2e/run-e2e.sh).
 set(VOLMARU_E2E_DRIVER_WIN_SOURCES
@@ -80,6 +95,11 @@ set(VOLMARU_SPEECH_STANDIN_WIN_SOURCES
 
 # Host unit tests (GoogleTest), mirroring the layout.
 set(VOLMARU_HOST_TEST_SOURCES
+  tests/about/bevel_label_test.cpp
+  tests/about/version_form_test.cpp
+  tests/app/help_text_test.cpp
+  tests/app/restarter_test.cpp
+  tests/app/shell_commands_test.cpp
   tests/app/startup_test.cpp
   tests/app/timer_tick_test.cpp
   tests/common/text_test.cpp
@@ -104,6 +124,9 @@ set(VOLMARU_HOST_TEST_SOURCES
 
 # Tests cross-built for Windows and run under Wine.
 set(VOLMARU_WIN_TEST_SOURCES
+  tests/about/bevel_label_wintest.cpp
+  tests/about/version_form_wintest.cpp
+  tests/app/shell_links_wintest.cpp
   tests/volume/endpoint_wintest.cpp
   tests/tray/icon_render_wintest.cpp
   tests/tray/tray_icon_wintest.cpp

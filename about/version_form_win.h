@@ -1,15 +1,80 @@
-// TLoudnessDialVersionForm: the version window (hidden until opened).
+// TLoudnessDialVersionForm: the version window. Created hidden as the last
+// window at start-up (its creation gives the meter, settings and version
+// windows the system's UI font face and starts the main timer), opened not
+// modally from the tray menu, hidden again on close with its size written
+// to the settings file.
 #pragma once
 
+#include <memory>
+#include <string>
+
+#include "about/bevel_label_win.h"
+#include "about/version_form.h"
 #include "common/form_win.h"
 
 namespace volmaru::about {
 
-class TLoudnessDialVersionForm : public Form {
+class LabelControl;
+
+class TLoudnessDialVersionForm final : public Form, private VersionFormPort, private LinkPort {
  public:
-  bool Create(HINSTANCE instance, HWND owner) {
-    return CreateForm(instance, L"TLoudnessDialVersionForm", L"バージョン情報", WS_OVERLAPPEDWINDOW, 0, owner);
-  }
+  TLoudnessDialVersionForm();
+  ~TLoudnessDialVersionForm() override;
+
+  // `meter` and `settings` (either may be null) take the UI face before this
+  // window does. The main timer starts at the end, also when the window
+  // could not be made.
+  bool Create(HINSTANCE instance, HWND owner, const std::string& exeFolder, const std::string& settingsPath,
+              VersionFormHost& host, Form* meter, Form* settings);
+  // Shows the window (not modal) in front.
+  void Open();
+
+  // What a test looks at.
+  HWND LinkWindow() const;
+  HWND Label2Window() const;
+  BevelLabelControl& bevelLabel1() { return bevel1_; }
+  BevelLabelControl& bevelLabel2() { return bevel2_; }
+  bool LinkHot() const { return hover_.hot(); }
+  HCURSOR HandFileCursor() const { return handFile_.get(); }
+
+ protected:
+  LRESULT Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  // VersionFormPort.
+  std::pair<int, int> OuterSize() override;
+  void SetOuterSize(int width, int height) override;
+  std::string IconTitleFontFace() override;
+  void ApplyFontFace(FaceTarget target, const std::string& face) override;
+  int ClientWidth() override;
+  Place LabelPlace(VersionLabel label) override;
+  void SetLabelLeft(VersionLabel label, int left) override;
+  void StartMainTimer() override;
+  // LinkPort.
+  void ProcessPendingMessages() override;
+  intptr_t OpenAddress(const std::string& address) override;
+  void ShowMessage(std::string_view text) override;
+
+  HWND LabelWindow(VersionLabel label) const;
+  void CreateControls(HINSTANCE instance);
+  void OnLinkEnter();
+  void OnLinkLeave();
+  void Paint(HDC dc);
+  void Centre();
+
+  std::string exeFolder_;
+  std::string settingsPath_;
+  VersionFormHost* host_ = nullptr;
+  Form* meter_ = nullptr;
+  Form* settings_ = nullptr;
+  LinkHover hover_;
+  UniqueCursor handFile_;
+  UniqueIcon icon_;
+  UniqueGdiObject background_;
+  BevelLabelControl bevel1_;
+  BevelLabelControl bevel2_;
+  std::unique_ptr<LabelControl> label2_;
+  std::unique_ptr<LabelControl> url_;
 };
 
 }  // namespace volmaru::about

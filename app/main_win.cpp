@@ -47,12 +47,13 @@ int Run(HINSTANCE instance) {
   meter::TVolumeBarForm meterForm;
   if (!meterForm.Create(instance, main, setteiForm)) return 1;
   setteiForm.Create(instance, main.state().DataFolder + settings::kSettingsFileName, main.hwnd());
-  about::TLoudnessDialVersionForm versionForm;
-  versionForm.Create(instance, main.hwnd());
   main.AttachForms(&meterForm, &setteiForm);
   // The version window's creation ends by enabling the main timer, so the
   // first tick runs once all four windows exist.
-  main.StartTimer();
+  about::TLoudnessDialVersionForm versionForm;
+  versionForm.Create(instance, main.hwnd(), main.state().ExeFolder,
+                     main.state().DataFolder + settings::kSettingsFileName, main, &meterForm, &setteiForm);
+  main.AttachVersionForm(&versionForm);
 
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

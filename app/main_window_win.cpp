@@ -5,7 +5,9 @@
 
 #include <ctime>
 
+#include "about/version_form_win.h"
 #include "app/message_pump_win.h"
+#include "app/shell_commands_win.h"
 #include "app/shell_links_win.h"
 #include "app/startup.h"
 #include "app/timer_tick.h"
@@ -246,7 +248,7 @@ class MainWindowPorts final : public volume::VolumeView,
     return static_cast<bool>(f_.endpointVolume_);
   }
   void CloseMainWindow() override { PostMessageW(f_.hwnd(), WM_CLOSE, 0, 0); }
-  void RunShellCommand(tray::MenuId) override {}  // the shell commands arrive with their unit
+  void RunShellCommand(tray::MenuId id) override;
 
   // ScheduleVolumePort.
   void SetScheduledVolume(int volume) override { f_.SetVolume(volume); }
@@ -272,6 +274,27 @@ class MainWindowPorts final : public volume::VolumeView,
   volume::MixerMasterAdapter mixer_;
   schedule::LocalClock clock_;
 };
+
+// The shell commands' platform with the main window's timer and closing.
+class MainWindowShell final : public SystemShell {
+ public:
+  explicit MainWindowShell(TVolumeChangeForm& f) : SystemShell(f.hwnd()), f_(f) {}
+  void PauseTimer() override { f_.PauseTimer(); }
+  void ResumeTimer() override { f_.ResumeTimer(); }
+  void CloseMainWindow() override { PostMessageW(f_.hwnd(), WM_CLOSE, 0, 0); }
+
+ private:
+  TVolumeChangeForm& f_;
+};
+
+void MainWindowPorts::RunShellCommand(tray::MenuId id) {
+  if (id == tray::MenuId::MenuAbout) {
+    if (f_.version_) f_.version_->Open();  // not modal
+    return;
+  }
+  MainWindowShell shell(f_);
+  app::RunShellCommand(id, f_.state_, f_.menu_, shell);
+}
 
 // FormCreate's view of the platform.
 class MainWindowPlatform final : public StartupPlatform {

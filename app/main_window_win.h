@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "about/version_form.h"
 #include "app/main_window_state.h"
 #include "common/handle_win.h"
 #include "input/input_rules.h"
@@ -19,6 +20,9 @@
 #include "volume/mixers.h"
 #include "volume/volume_ops.h"
 
+namespace volmaru::about {
+class TLoudnessDialVersionForm;
+}
 namespace volmaru::meter {
 class TVolumeBarForm;
 }
@@ -37,10 +41,10 @@ inline constexpr UINT kTestBlockMessage = WM_APP + 300;
 
 class MainWindowPorts;
 
-class TVolumeChangeForm {
+class TVolumeChangeForm final : public about::VersionFormHost {
  public:
   explicit TVolumeChangeForm(HINSTANCE instance);
-  ~TVolumeChangeForm();
+  ~TVolumeChangeForm() override;
   TVolumeChangeForm(const TVolumeChangeForm&) = delete;
   TVolumeChangeForm& operator=(const TVolumeChangeForm&) = delete;
 
@@ -49,6 +53,7 @@ class TVolumeChangeForm {
   bool Create();
   // The other windows, once they exist.
   void AttachForms(meter::TVolumeBarForm* meter, settings::TVolumeChangeSetteiForm* settei);
+  void AttachVersionForm(about::TLoudnessDialVersionForm* version) { version_ = version; }
   HWND hwnd() const { return window_.get(); }
   bool alive() const { return static_cast<bool>(window_); }
   MainWindowState& state() { return state_; }
@@ -64,6 +69,7 @@ class TVolumeChangeForm {
   void StartTimer();
   void PauseTimer();
   void ResumeTimer();
+  void StartMainTimer() override { StartTimer(); }
   bool TimerRunning() const { return timerStarted_ && timerHolds_ == 0; }
 
   // Used by the meter.
@@ -100,6 +106,7 @@ class TVolumeChangeForm {
   std::unique_ptr<input::InputHandlers> inputHandlers_;
   meter::TVolumeBarForm* meter_ = nullptr;
   settings::TVolumeChangeSetteiForm* settei_ = nullptr;
+  about::TLoudnessDialVersionForm* version_ = nullptr;
   bool timerStarted_ = false;
   int timerHolds_ = 0;
   bool menuOpen_ = false;

@@ -45,4 +45,16 @@ std::string ResolveShortcutTarget(const std::string& linkPath) {
   return Narrow(target);
 }
 
+bool SaveShortcut(const std::string& linkPath, const std::string& target, const std::string& workingDir) {
+  ComPtr<IShellLinkW> link;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put_void()))) {
+    return false;
+  }
+  ComPtr<IPersistFile> file;
+  if (FAILED(link->QueryInterface(IID_IPersistFile, file.put_void()))) return false;
+  if (FAILED(link->SetPath(Widen(target).c_str()))) return false;
+  if (FAILED(link->SetWorkingDirectory(Widen(workingDir).c_str()))) return false;
+  return file->Save(Widen(linkPath).c_str(), FALSE) == S_OK;
+}
+
 }  // namespace volmaru::app

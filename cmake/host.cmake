@@ -8,6 +8,8 @@ if(VOLMARU_TESTS)
   include(GoogleTest)
   add_executable(volmaru_host_tests ${VOLMARU_HOST_TEST_SOURCES})
   target_link_libraries(volmaru_host_tests PRIVATE volmaru_core GTest::gtest_main GTest::gmock)
+  # Tests of files that ship as they are (the help text) read them here.
+  target_compile_definitions(volmaru_host_tests PRIVATE VOLMARU_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}")
   gtest_discover_tests(volmaru_host_tests DISCOVERY_TIMEOUT 60)
 
   find_package(benchmark QUIET)

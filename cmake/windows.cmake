@@ -30,6 +30,13 @@ set_property(SOURCE resources/volmaru.rc APPEND PROPERTY OBJECT_DEPENDS
              ${CMAKE_CURRENT_SOURCE_DIR}/resources/volmaru.ico
              ${CMAKE_CURRENT_SOURCE_DIR}/resources/Data/mute.ico)
 
+add_executable(restart_loud_dial WIN32 ${VOLMARU_RESTARTER_WIN_SOURCES})
+set_target_properties(restart_loud_dial PROPERTIES OUTPUT_NAME RestartLoudDial)
+target_link_libraries(restart_loud_dial PRIVATE volmaru_core)
+target_link_options(restart_loud_dial PRIVATE ${_win_link_options})
+# The restart command needs it beside the program.
+add_dependencies(volmaru restart_loud_dial)
+
 # The same program with its test triggers on (a message that blocks the main
 # thread for a while), for the end-to-end checks only.
 add_executable(volmaru_test_triggers WIN32 ${VOLMARU_APP_WIN_SOURCES})
@@ -38,8 +45,8 @@ target_compile_definitions(volmaru_test_triggers PRIVATE VOLMARU_TEST_TRIGGERS)
 target_link_libraries(volmaru_test_triggers PRIVATE volmaru_core)
 target_link_options(volmaru_test_triggers PRIVATE ${_win_link_options})
 
-# The read-only files the program finds beside itself in "Data", copied
-# again whenever one of them changes.
+# The read-only files the program finds beside itself: "Data" and the help
+# text, copied again whenever one of them changes.
 file(GLOB VOLMARU_DATA_FILES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/resources/Data/*)
 set(_data_outputs)
 foreach(_f ${VOLMARU_DATA_FILES})
@@ -49,6 +56,11 @@ foreach(_f ${VOLMARU_DATA_FILES})
                      DEPENDS ${_f})
   list(APPEND _data_outputs ${CMAKE_BINARY_DIR}/Data/${_n})
 endforeach()
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/ReadMe.txt
+                   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_CURRENT_SOURCE_DIR}/resources/ReadMe.txt
+                           ${CMAKE_BINARY_DIR}/ReadMe.txt
+                   DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/resources/ReadMe.txt)
+list(APPEND _data_outputs ${CMAKE_BINARY_DIR}/ReadMe.txt)
 add_custom_target(volmaru_data ALL DEPENDS ${_data_outputs})
 add_dependencies(volmaru volmaru_data)
 
@@ -81,6 +93,8 @@ if(VOLMARU_TESTS)
   add_executable(volmaru_win_tests ${VOLMARU_WIN_TEST_SOURCES})
   target_link_libraries(volmaru_win_tests PRIVATE volmaru_core gtest_main gmock)
   target_link_options(volmaru_win_tests PRIVATE -static)
+  # The version window's tests find "Data\Hand.cur" beside the test program.
+  add_dependencies(volmaru_win_tests volmaru_data)
   # One ctest entry per executable: starting Wine costs a second, so tests
   # are not discovered one by one.
   # The long handle-leak run gets an entry of its own so that ctest -j runs

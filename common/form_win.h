@@ -6,6 +6,10 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <string>
+
+#include "common/font_face_win.h"
 #include "common/handle_win.h"
 
 namespace volmaru {
@@ -20,6 +24,13 @@ class Form {
   HWND hwnd() const { return window_.get(); }
   bool visible() const { return window_ && IsWindowVisible(window_.get()); }
 
+  // Gives the window and its controls the font face `face` (the system's UI
+  // face at start-up), keeping sizes, styles and colours. A form that draws
+  // text itself also renames the fonts it draws with.
+  virtual void SetFontFace(const std::wstring& face, const std::function<void()>& letMessagesRun) {
+    faceFonts_.Apply(hwnd(), face, letMessagesRun);
+  }
+
  protected:
   // Registers the class (once) and creates the hidden window.
   bool CreateForm(HINSTANCE instance, const wchar_t* className, const wchar_t* title, DWORD style, DWORD exStyle,
@@ -29,6 +40,8 @@ class Form {
 
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  // Declared first so that they outlive the window and its controls.
+  FaceFonts faceFonts_;
   UniqueWindow window_;
 };
 

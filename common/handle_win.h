@@ -14,7 +14,7 @@
 namespace volmaru {
 
 // Handles currently owned, per kind of handle (see HandleKind).
-enum class HandleKind { kIcon, kBitmap, kFont, kDc, kGdiObject, kMenu, kWindow, kHook, kKernel, kCount };
+enum class HandleKind { kIcon, kBitmap, kFont, kDc, kGdiObject, kMenu, kWindow, kHook, kKernel, kCursor, kCount };
 std::atomic<long>& LiveHandleCount(HandleKind kind);
 
 template <typename T, auto Close, HandleKind Kind, T Invalid = T{}>
@@ -59,6 +59,7 @@ class UniqueHandle {
 
 namespace detail {
 inline void CloseIcon(HICON h) { DestroyIcon(h); }
+inline void CloseCursor(HCURSOR h) { DestroyCursor(h); }
 inline void CloseGdi(HGDIOBJ h) { DeleteObject(h); }
 inline void CloseBitmap(HBITMAP h) { DeleteObject(h); }
 inline void CloseFont(HFONT h) { DeleteObject(h); }
@@ -72,6 +73,8 @@ inline void CloseModule(HMODULE h) { FreeLibrary(h); }
 }  // namespace detail
 
 using UniqueIcon = UniqueHandle<HICON, detail::CloseIcon, HandleKind::kIcon>;
+// A cursor loaded from a file (shared system cursors are never destroyed).
+using UniqueCursor = UniqueHandle<HCURSOR, detail::CloseCursor, HandleKind::kCursor>;
 using UniqueBitmap = UniqueHandle<HBITMAP, detail::CloseBitmap, HandleKind::kBitmap>;
 using UniqueFont = UniqueHandle<HFONT, detail::CloseFont, HandleKind::kFont>;
 using UniqueGdiObject = UniqueHandle<HGDIOBJ, detail::CloseGdi, HandleKind::kGdiObject>;

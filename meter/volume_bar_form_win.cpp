@@ -55,6 +55,12 @@ bool TVolumeBarForm::Create(HINSTANCE instance, app::TVolumeChangeForm& main,
   return true;
 }
 
+void TVolumeBarForm::SetFontFace(const std::wstring& face, const std::function<void()>& letMessagesRun) {
+  Form::SetFontFace(face, letMessagesRun);
+  if (UniqueFont f = FontWithFace(numberFont_.get(), face)) numberFont_ = std::move(f);
+  if (UniqueFont f = FontWithFace(hoverFont_.get(), face)) hoverFont_ = std::move(f);
+}
+
 void TVolumeBarForm::CreateBoxControls(HINSTANCE instance) {
   struct ControlPlace {
     const wchar_t* cls;

@@ -37,6 +37,8 @@ class TVolumeBarForm : public Form {
   void MakeTopmost();
   void Repaint();
   Rect WindowRect() const;
+  // The box's controls and the drawn number and hover text take the face.
+  void SetFontFace(const std::wstring& face, const std::function<void()>& letMessagesRun) override;
 
   bool IsEditingBox = false;
   bool AllwaysShow() const { return settings_.AllwaysShow; }

@@ -19,7 +19,7 @@ PKGS=(
   xvfb xdotool x11-utils imagemagick
   pulseaudio pulseaudio-utils
   locales fonts-ipafont-gothic fonts-noto-cjk
-  procps
+  procps zip unzip
 )
 
 missing=()

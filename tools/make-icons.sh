@@ -15,6 +15,9 @@
 #   Data/speaker2.ico  a translucent dark speaker on transparency (32x32); the
 #                      tray code draws it over the icon's background colour and
 #                      the volume as a number on top
+#   Data/Hand.cur      the version window's link cursor: a white pointing hand
+#                      with a black outline (32x32, crisp edges), hot spot at
+#                      the tip of the index finger
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -90,6 +93,26 @@ canvas -fill '#00000066' -stroke none \
 shrink "$work/plate.png" 32 "$work/plate32.png"
 convert "$work/plate32.png" "$out/Data/speaker2.ico"
 
-for f in "$out/volmaru.ico" "$out/Data/mute.ico" "$out/Data/speaker2.ico"; do
+# Link cursor, drawn at its own size without antialiasing: every shape black
+# and one pixel larger first, then all of them white, so only the outline of
+# their union stays black; three short lines part the fingers.
+hand=(
+  'roundrectangle 5,1 8,17 1.5,1.5' 'roundrectangle 8,6 11,17 1.5,1.5' 'roundrectangle 11,7 14,17 1.5,1.5'
+  'roundrectangle 14,9 17,18 1.5,1.5' 'roundrectangle 5,13 17,25 3,3'
+  'polygon 5.5,16 2.2,12.2 0.8,13.6 3.5,20.5 6,23'
+)
+draws=()
+for s in "${hand[@]}"; do draws+=(-draw "$s"); done
+convert -size 32x32 xc:none +antialias -fill black -stroke black -strokewidth 2 "${draws[@]}" \
+  -stroke none -fill white "${draws[@]}" \
+  -stroke black -strokewidth 1 -draw "line 8,8 8,13" -draw "line 11,9 11,13" -draw "line 14,11 14,14" \
+  "PNG32:$work/hand.png"
+convert "$work/hand.png" "ICO:$out/Data/Hand.cur"
+# An .ico and a .cur differ in the header only: the type (1 -> 2) and, in the
+# image entry, the hot spot where an icon keeps its planes and bit count.
+printf '\x02\x00' | dd of="$out/Data/Hand.cur" bs=1 seek=2 conv=notrunc status=none
+printf '\x06\x00\x01\x00' | dd of="$out/Data/Hand.cur" bs=1 seek=10 conv=notrunc status=none
+
+for f in "$out/volmaru.ico" "$out/Data/mute.ico" "$out/Data/speaker2.ico" "$out/Data/Hand.cur"; do
   identify -format "%f %wx%h %[channels] %z-bit\n" "$f"
 done

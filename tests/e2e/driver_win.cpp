@@ -601,6 +601,44 @@ int ShowIconCmd(int argc, wchar_t** argv) {
   return kOk;
 }
 
+// The path of a special folder by CSIDL number (7 = the Startup folder).
+int SpecialFolderCmd(int argc, wchar_t** argv) {
+  unsigned long csidl = 0;
+  if (argc != 3 || !ParseNumber(argv[2], csidl)) return kUsage;
+  wchar_t path[MAX_PATH] = {};
+  if (!SHGetSpecialFolderPathW(nullptr, path, static_cast<int>(csidl), FALSE)) return kFailed;
+  WriteLine(path);
+  return kOk;
+}
+
+// Waits for a visible top-level window of <class> titled <title> (a
+// message box of the program: class "#32770", its caption).
+int WaitTitledCmd(int argc, wchar_t** argv) {
+  unsigned long timeout = 0;
+  if (argc != 5 || !ParseNumber(argv[4], timeout)) return kUsage;
+  HWND found = nullptr;
+  const bool ok = PollUntil(timeout, [&] {
+    found = FindWindowW(argv[2], argv[3]);
+    return found != nullptr && IsWindowVisible(found);
+  });
+  if (!ok) return kNo;
+  WriteLine(Describe(found, Processes()));
+  return kOk;
+}
+
+// Gives <window> the outer size <width> x <height>, as a user dragging its
+// border would.
+int SetWindowSizeCmd(int argc, wchar_t** argv) {
+  unsigned long w = 0, h = 0;
+  if (argc != 5 || !ParseNumber(argv[3], w) || !ParseNumber(argv[4], h)) return kUsage;
+  const HWND wnd = WindowArg(argv[2]);
+  if (!wnd) return kNo;
+  return SetWindowPos(wnd, nullptr, 0, 0, static_cast<int>(w), static_cast<int>(h),
+                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE)
+             ? kOk
+             : kFailed;
+}
+
 // GetSystemMetrics(<index>), e.g. 49 = SM_CXSMICON.
 int SystemMetricCmd(int argc, wchar_t** argv) {
   unsigned long index = 0;
@@ -639,6 +677,9 @@ constexpr Command kCommands[] = {
     {L"tray-hold", TrayHoldCmd, L"tray-hold <ms> [icon-file]"},
     {L"system-metric", SystemMetricCmd, L"system-metric <index>"},
     {L"show-icon", ShowIconCmd, L"show-icon <x> <y> <information|warning|error|question> <ms>"},
+    {L"special-folder", SpecialFolderCmd, L"special-folder <csidl>"},
+    {L"wait-titled", WaitTitledCmd, L"wait-titled <class> <title> <timeout-ms>"},
+    {L"set-window-size", SetWindowSizeCmd, L"set-window-size <hwnd|class> <width> <height>"},
 };
 
 int Usage() {

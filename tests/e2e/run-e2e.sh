@@ -26,6 +26,8 @@
 #   keys/wheel    Windows XP version (mixer volume, which Wine can change)
 #   blocked       VolmaruTest.exe: keys while the main thread sleeps
 #   tray menu     right-click menu by screenshot and mouse clicks
+#   shell/version startup shortcut, mixer message, version window and its
+#                 size, restart, and the release ZIP in a fresh prefix
 #   taskbar later a second desktop whose taskbar appears only later
 #
 # Prints one line per check, "PASS <name>" or "FAIL <name>: <why>", then
