@@ -42,6 +42,12 @@ std::vector<std::string> ProfileFile::Keys(std::string_view section) const {
   return keys;
 }
 
+std::vector<std::string> ProfileFile::Sections() const {
+  std::vector<std::string> names = IniDocument::Parse(Load()).SectionNames();
+  for (std::string& n : names) n = Cp932ToUtf8(n);
+  return names;
+}
+
 void ProfileFile::Store(const std::string& bytes, std::string_view section, std::string_view key) {
   if (!files_.ReplaceFile(path_, bytes)) throw SettingsWriteError(path_, section, key);
 }

@@ -34,6 +34,8 @@ class ProfileFile {
   bool HasSection(std::string_view section) const;
   bool HasKey(std::string_view section, std::string_view key) const;
   std::vector<std::string> Keys(std::string_view section) const;
+  // Names of the sections in the file, in file order.
+  std::vector<std::string> Sections() const;
 
   // Each throws SettingsWriteError when the file cannot be written.
   void Write(std::string_view section, std::string_view key, std::string_view value);
