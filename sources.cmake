@@ -7,6 +7,8 @@ set(VOLMARU_CORE_SOURCES
   app/startup.cpp
   app/timer_tick.cpp
   common/text.cpp
+  devices/device_list.cpp
+  devices/device_switch.cpp
   input/input_rules.cpp
   meter/meter_geometry.cpp
   settings/ini_document.cpp
@@ -35,6 +37,8 @@ set(VOLMARU_WIN_SOURCES
   common/form_win.cpp
   common/handle_win.cpp
   common/text_win.cpp
+  devices/core_audio_devices_win.cpp
+  devices/policy_config_win.cpp
   input/force_foreground_win.cpp
   input/input_thread_win.cpp
   meter/volume_bar_form_win.cpp
@@ -61,11 +65,21 @@ set(VOLMARU_E2E_DRIVER_WIN_SOURCES
   tests/e2e/driver_win.cpp
 )
 
+# Test artefact only, never shipped: an in-process server standing in for the
+# system's policy-configuration object, which Wine lacks (registered in the
+# test prefixes so that the program can switch the default device there).
+set(VOLMARU_POLICY_STANDIN_WIN_SOURCES
+  tests/devices/policy_config_standin_win.cpp
+  tests/devices/policy_config_standin.def
+)
+
 # Host unit tests (GoogleTest), mirroring the layout.
 set(VOLMARU_HOST_TEST_SOURCES
   tests/app/startup_test.cpp
   tests/app/timer_tick_test.cpp
   tests/common/text_test.cpp
+  tests/devices/device_list_test.cpp
+  tests/devices/device_switch_test.cpp
   tests/input/input_rules_test.cpp
   tests/meter/meter_geometry_test.cpp
   tests/settings/ini_document_test.cpp
@@ -73,6 +87,7 @@ set(VOLMARU_HOST_TEST_SOURCES
   tests/settings/settings_store_test.cpp
   tests/settings/time_format_test.cpp
   tests/settings/atomic_write_test.cpp
+  tests/settings/device_sections_test.cpp
   tests/tray/ico_file_test.cpp
   tests/tray/icon_layout_test.cpp
   tests/tray/popup_menu_test.cpp
@@ -84,6 +99,7 @@ set(VOLMARU_HOST_TEST_SOURCES
 
 # Tests cross-built for Windows and run under Wine.
 set(VOLMARU_WIN_TEST_SOURCES
+  tests/devices/devices_wintest.cpp
   tests/volume/endpoint_wintest.cpp
   tests/tray/icon_render_wintest.cpp
   tests/settings/profile_differential_wintest.cpp

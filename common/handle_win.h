@@ -7,6 +7,7 @@
 
 #include <windows.h>
 #include <objbase.h>
+#include <propidl.h>
 
 #include <atomic>
 #include <utility>
@@ -68,6 +69,7 @@ inline void DestroyWnd(HWND h) { DestroyWindow(h); }
 inline void CloseHook(HHOOK h) { UnhookWindowsHookEx(h); }
 inline void CloseKernel(HANDLE h) { CloseHandle(h); }
 inline void CloseFind(HANDLE h) { FindClose(h); }
+inline void CloseRegKey(HKEY h) { RegCloseKey(h); }
 }  // namespace detail
 
 using UniqueIcon = UniqueHandle<HICON, detail::CloseIcon, HandleKind::kIcon>;
@@ -80,6 +82,7 @@ using UniqueWindow = UniqueHandle<HWND, detail::DestroyWnd, HandleKind::kWindow>
 using UniqueHook = UniqueHandle<HHOOK, detail::CloseHook, HandleKind::kHook>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, detail::CloseKernel, HandleKind::kKernel>;
 using UniqueFindHandle = UniqueHandle<HANDLE, detail::CloseFind, HandleKind::kKernel>;
+using UniqueRegKey = UniqueHandle<HKEY, detail::CloseRegKey, HandleKind::kKernel>;
 // CreateFile and CreateMutex style handles use INVALID_HANDLE_VALUE or NULL;
 // callers normalise INVALID_HANDLE_VALUE to NULL before wrapping.
 
@@ -172,6 +175,25 @@ class CoTaskMem {
 
  private:
   T* p_ = nullptr;
+};
+
+// A PROPVARIANT filled by a callee (a property store's value), cleared with
+// PropVariantClear whatever it holds.
+class PropVariant {
+ public:
+  PropVariant() { PropVariantInit(&v_); }
+  ~PropVariant() { PropVariantClear(&v_); }
+  PropVariant(const PropVariant&) = delete;
+  PropVariant& operator=(const PropVariant&) = delete;
+  const PROPVARIANT& get() const { return v_; }
+  // For out-parameters: clears what is held and hands out the slot.
+  PROPVARIANT* put() {
+    PropVariantClear(&v_);
+    return &v_;
+  }
+
+ private:
+  PROPVARIANT v_;
 };
 
 // COM initialised for the calling thread while the guard lives.
