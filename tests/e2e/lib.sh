@@ -217,3 +217,81 @@ sample_windows() {
   return 0
 }
 
+# --- the tray menu, read from screenshots ------------------------------------
+# (Wine cannot read another process's menu): separator lines and text rows
+# give the item positions.
+
+# menu_layout <screenshot> <l> <t> <r> <b>: prints "<segments>|<band rows>":
+# the count of text rows between separator lines ("2 3 2 ..."), then every
+# row band as "segment:first-last" in menu coordinates.
+# An optional sixth argument narrows the part looked at to that many pixels
+# from the left (a tooltip may cover the menu's right end).
+menu_layout() {
+  local w=$(($4 - $2)) h=$(($5 - $3)) x1 limit=${6:-250}
+  x1=$((w > limit + 10 ? limit : w - 10))
+  region_pixels "$1" "$((x1 - 5))x${h}+$((desk_dx + $2 + 5))+$((desk_dy + $3))" | awk -v h="$h" -v w="$((x1 - 5))" '
+    { key = $3 "," $4 "," $5; n[$2 "|" key]++; if ($3 + $4 + $5 < 600) ink[$2] = 1; if (n[$2 "|" key] > best[$2]) { best[$2] = n[$2 "|" key]; bestc[$2] = key } }
+    END {
+      seg = -1; inband = 0; out = ""; counts = ""
+      for (y = 0; y < h; y++) {
+        line = best[y] >= 0.95 * w && bestc[y] != "255,255,255"
+        if (line) {
+          if (inband) { out = out "-" last " "; inband = 0 }
+          if (!prevline) { if (seg >= 0) counts = counts c[seg] " "; seg++; c[seg] = 0 }
+          prevline = 1; continue
+        }
+        prevline = 0
+        if (ink[y] && seg >= 0) {
+          if (!inband) { c[seg]++; out = out seg ":" y; inband = 1 }
+          last = y
+        } else if (inband && y - last > 2) { out = out "-" last " "; inband = 0 }
+      }
+      if (inband) out = out "-" last " "
+      printf "%s|%s\n", counts, out
+    }'
+}
+band_centre() {  # band_centre <bands> <segment> <index|last>: row of that item
+  tr ' ' '\n' <<<"$1" | awk -F'[:-]' -v s="$2" -v k="$3" '
+    $1 == s && $1 != "" { n++; a[n] = $2; b[n] = $3 }
+    END { if (k == "last") k = n; else k++; if (k >= 1 && k <= n) print int((a[k] + b[k]) / 2) }'
+}
+# open_menu <shot-name>: right-click on the icon, sets menu_rect (l t r b).
+menu_rect=
+open_menu() {
+  local cx cy rec
+  cx=$((tb_r - (icon_w + 4) / 2)) cy=$(((tb_t + tb_b) / 2))
+  xdotool mousemove "$((desk_dx + cx))" "$((desk_dy + cy))" click 3
+  rec=$(drv wait-window '#32768' 3000 visible) || return 1
+  menu_rect=$(field rect "$rec" | tr ',' ' ')
+  sleep 0.3
+  shot "$1"
+}
+click_menu_row() {  # click_menu_row <row> <shot-name>: hover, screenshot, click
+  local l t r b
+  read -r l t r b <<<"$menu_rect"
+  xdotool mousemove "$((desk_dx + l + 60))" "$((desk_dy + t + $1))"
+  sleep 0.3
+  shot "$2"
+  xdotool click 1
+  drv wait-window-hidden '#32768' 3000 >/dev/null
+}
+# A click away from the menu closes it (keys do not reach it under Wine).
+close_menu() {
+  xdotool mousemove "$((desk_dx + 300))" "$((desk_dy + 300))" click 1
+  drv wait-window-hidden '#32768' 2000 >/dev/null
+}
+# Whether rows <a>..<b> of the menu in <shot> are mostly the highlight
+# (neither the white background nor ink-free).
+row_highlighted() {
+  local l t r b
+  read -r l t r b <<<"$menu_rect"
+  region_pixels "$1" "200x$(($3 - $2 + 1))+$((desk_dx + l + 30))+$((desk_dy + t + $2))" |
+    awk '{ if ($3 + $4 + $5 < 600 && !($3 == $4 && $4 == $5)) hl++; n++ } END { exit !(hl > n / 2) }'
+}
+# Ink in the check-mark column of rows <a>..<b>.
+check_mark_pixels() {
+  local l t r b
+  read -r l t r b <<<"$menu_rect"
+  region_pixels "$1" "16x$(($3 - $2 + 1))+$((desk_dx + l + 2))+$((desk_dy + t + $2))" |
+    awk '{ if ($3 + $4 + $5 < 300) k++ } END { print k + 0 }'
+}

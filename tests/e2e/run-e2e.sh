@@ -26,6 +26,8 @@
 #   keys/wheel    Windows XP version (mixer volume, which Wine can change)
 #   blocked       VolmaruTest.exe: keys while the main thread sleeps
 #   tray menu     right-click menu by screenshot and mouse clicks
+#   devices       endpoint path: device items, colours and the default-device
+#                 switch through PolicyConfigStandIn.dll (built with the tests)
 #   taskbar later a second desktop whose taskbar appears only later
 #
 # Prints one line per check, "PASS <name>" or "FAIL <name>: <why>", then
