@@ -108,6 +108,7 @@ set(VOLMARU_WIN_TEST_SOURCES
 )
 
 set(VOLMARU_BENCH_SOURCES
+  bench/devices_bench.cpp
   bench/settings_bench.cpp
   bench/tick_bench.cpp
 )
