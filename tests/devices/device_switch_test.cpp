@@ -185,6 +185,20 @@ TEST(DeviceSwitchTest, AnUnreadableIconPathKeepsThePictureOfASuccessfulSwitch) {
   EXPECT_EQ(r.s.DefaultDeviceIcon, before);
 }
 
+TEST(DeviceSwitchTest, AfterAListingThatStoppedEarlyTheSwitchNamesTheDeviceItSwitchedTo) {
+  Rig r;
+  r.platform.endpoints[1].PropertiesFail = true;
+  TDefDeviceTrayIconData old;
+  old.DeviceName = "Unplugged";
+  r.s.DeviceProfiles = {old};  // the records of an older listing
+  EnumeratePlaybackDevices(r.s, r.platform, r.window);
+  ASSERT_EQ(r.s.DeviceMenuItems.size(), 1u);
+  r.s.DeviceMenuItems[0].Checked = false;
+  r.Switch(0);
+  EXPECT_EQ(r.platform.defaultId, "{spk}");
+  EXPECT_EQ(r.s.DefaultDeviceName, "Speakers") << "not the name of an unrelated record";
+}
+
 TEST(RebindTest, TheMenuCommandBindsAgainAndSaysSoOnlyWhenItCannot) {
   FakeDeviceWindow w;
   MenuGetAudioEndVolClick(w);
