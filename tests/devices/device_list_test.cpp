@@ -203,6 +203,7 @@ TEST(EnumerationTest, ListsEveryDeviceInThePlatformsOrderAndKnowsTheDefault) {
   for (size_t i = 0; i < 3; ++i) EXPECT_EQ(r.s.DeviceProfiles[i].DeviceName, r.s.DeviceNames[i]);
   EXPECT_TRUE(r.window.headerEnabled);
   EXPECT_TRUE(r.window.messages.empty());
+  EXPECT_EQ(r.platform.beyondCount, 0);
 }
 
 TEST(EnumerationTest, NoDeviceSaysSoAndKeepsTheRecordsButNoItem) {
@@ -322,6 +323,13 @@ TEST(IconPathTest, AVariableInPercentSignsACommaAndANonZeroIndexGiveAnIcon) {
       {"%ProgramFiles%\\Vendor\\icons.dll, 2", IconLocation{"C:\\Program Files\\Vendor\\icons.dll", 2}},
       {"%Undefined%\\x.dll,-5", IconLocation{"\\x.dll", -5}},
       {"%SystemRoot%,7", IconLocation{"C:\\Windows", 7}},
+      {"%SystemRoot%\\x.dll,-19", IconLocation{"C:\\Windows\\x.dll", -19}},
+      {"%SystemRoot%\\x.dll,2147483647", IconLocation{"C:\\Windows\\x.dll", 2147483647}},
+      {"%SystemRoot%\\x.dll,-2147483647", IconLocation{"C:\\Windows\\x.dll", -2147483647}},
+      {"%%\\x.dll,-1", IconLocation{"\\x.dll", -1}},
+      {"%SystemRoot%\\x.dll,", std::nullopt},
+      {"%SystemRoot%\\x.dll,-", std::nullopt},
+      {"%SystemRoot%\\x.dll,1-2", std::nullopt},
       {"%SystemRoot%\\System32\\mmres.dll,0", std::nullopt},
       {"%SystemRoot%\\System32\\mmres.dll,abc", std::nullopt},
       {"%SystemRoot%\\System32\\mmres.dll,99999999999", std::nullopt},

@@ -47,7 +47,8 @@ TEST(DeviceSwitchTest, TheCheckedItemDoesNothingAtAll) {
   EXPECT_TRUE(r.window.log.empty()) << "no timer hold, no wait, no balloon";
   EXPECT_EQ(r.platform.listings, 0);
   EXPECT_TRUE(r.platform.setterCalls.empty());
-  r.Switch(7);  // no such item
+  r.Switch(3);  // no such item
+  r.Switch(7);
   EXPECT_TRUE(r.window.log.empty());
 }
 
@@ -125,6 +126,7 @@ TEST(DeviceSwitchTest, ADeviceThatHasGoneIsReportedAndNothingChanges) {
   r.Switch(0);
   ExpectUnchanged(r, b);
   EXPECT_TRUE(r.platform.setterCalls.empty());
+  EXPECT_EQ(r.platform.beyondCount, 0) << "the search ends with the listing";
 }
 
 TEST(DeviceSwitchTest, AMissingSwitchingObjectIsReportedAndNothingChanges) {

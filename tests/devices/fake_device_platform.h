@@ -43,6 +43,7 @@ class FakeDevicePlatform : public DevicePlatform {
   std::vector<std::pair<std::string, int>> setterCalls;  // (endpoint ID, role)
   std::vector<std::string> extracted;                    // "file,index"
   int listings = 0;
+  int beyondCount = 0;  // asks for a device past the listing's count
 
   std::unique_ptr<EndpointList> ListPlaybackEndpoints() override {
     ++listings;
@@ -72,10 +73,12 @@ class FakeDevicePlatform : public DevicePlatform {
       return p_.defaultId;
     }
     std::optional<std::string> Id(size_t i) override {
+      if (i >= p_.endpoints.size()) ++p_.beyondCount;
       if (i >= p_.endpoints.size() || p_.endpoints[i].IdFails) return std::nullopt;
       return p_.endpoints[i].Id;
     }
     std::optional<EndpointProperties> Properties(size_t i) override {
+      if (i >= p_.endpoints.size()) ++p_.beyondCount;
       if (i >= p_.endpoints.size() || p_.endpoints[i].PropertiesFail) return std::nullopt;
       return EndpointProperties{p_.endpoints[i].Name, p_.endpoints[i].IconPath};
     }
