@@ -61,12 +61,15 @@ TEST(DeviceSectionsTest, SectionNamesMatchLikeTheProfileFunctions) {
   Rig r;
   const auto p = r.Read(
       "[Icon]\r\nDeviceIconDataCount=3\r\n"
+      "[DeviceIconData]\r\nDeviceName=no index\r\n"
+      "[DeviceIconDataX1]\r\nDeviceName=letter\r\n"
       "[deviceicondata0]\r\nDeviceName=lower\r\n"
       "[DeviceIconData01]\r\nDeviceName=leading zero\r\n"
       "[DeviceIconData+1]\r\nDeviceName=sign\r\n"
       "[DeviceIconData2]\r\nDeviceName=two\r\n"
       "[DeviceIconData2]\r\nDeviceName=second copy\r\n");
   EXPECT_EQ(Rig::Names(p), (std::vector<std::string>{"lower", "two"}));
+  EXPECT_TRUE(r.Read("[Icon]\r\nDeviceIconDataCount=1\r\n[DeviceIconData]\r\nDeviceName=no index\r\n").empty());
 }
 
 TEST(DeviceSectionsTest, LongNamesAndBytesThatAreNoCodePage932TextReadAsText) {
