@@ -11,6 +11,8 @@ set(VOLMARU_CORE_SOURCES
   app/startup.cpp
   app/timer_tick.cpp
   common/text.cpp
+  devices/device_list.cpp
+  devices/device_switch.cpp
   input/input_rules.cpp
   meter/meter_geometry.cpp
   schedule/schedule_runtime.cpp
@@ -46,6 +48,8 @@ set(VOLMARU_WIN_SOURCES
   common/form_win.cpp
   common/handle_win.cpp
   common/text_win.cpp
+  devices/core_audio_devices_win.cpp
+  devices/policy_config_win.cpp
   input/force_foreground_win.cpp
   input/input_thread_win.cpp
   meter/volume_bar_form_win.cpp
@@ -93,6 +97,14 @@ set(VOLMARU_SPEECH_STANDIN_WIN_SOURCES
   tests/speech/aquestalk_standin_win.cpp
 )
 
+# Test artefact only, never shipped: an in-process server standing in for the
+# system's policy-configuration object, which Wine lacks (registered in the
+# test prefixes so that the program can switch the default device there).
+set(VOLMARU_POLICY_STANDIN_WIN_SOURCES
+  tests/devices/policy_config_standin_win.cpp
+  tests/devices/policy_config_standin.def
+)
+
 # Host unit tests (GoogleTest), mirroring the layout.
 set(VOLMARU_HOST_TEST_SOURCES
   tests/about/bevel_label_test.cpp
@@ -103,6 +115,8 @@ set(VOLMARU_HOST_TEST_SOURCES
   tests/app/startup_test.cpp
   tests/app/timer_tick_test.cpp
   tests/common/text_test.cpp
+  tests/devices/device_list_test.cpp
+  tests/devices/device_switch_test.cpp
   tests/input/input_rules_test.cpp
   tests/meter/meter_geometry_test.cpp
   tests/schedule/schedule_runtime_test.cpp
@@ -112,6 +126,7 @@ set(VOLMARU_HOST_TEST_SOURCES
   tests/settings/spoken_check_test.cpp
   tests/settings/time_format_test.cpp
   tests/settings/atomic_write_test.cpp
+  tests/settings/device_sections_test.cpp
   tests/tray/ico_file_test.cpp
   tests/tray/icon_layout_test.cpp
   tests/tray/menu_commands_test.cpp
@@ -127,6 +142,7 @@ set(VOLMARU_WIN_TEST_SOURCES
   tests/about/bevel_label_wintest.cpp
   tests/about/version_form_wintest.cpp
   tests/app/shell_links_wintest.cpp
+  tests/devices/devices_wintest.cpp
   tests/volume/endpoint_wintest.cpp
   tests/tray/icon_render_wintest.cpp
   tests/tray/tray_icon_wintest.cpp
@@ -137,6 +153,7 @@ set(VOLMARU_WIN_TEST_SOURCES
 )
 
 set(VOLMARU_BENCH_SOURCES
+  bench/devices_bench.cpp
   bench/settings_bench.cpp
   bench/tick_bench.cpp
 )

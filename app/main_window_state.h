@@ -68,10 +68,19 @@ struct MainWindowState {
   uint32_t DeviceListRefreshedAt = 0;
 
   std::string DefaultDeviceName;
+  DeviceIconRef DefaultDeviceIcon;
   bool IconUpdating = false;
+  // Playback devices in the platform's order (the endpoint path only).
+  // Endpoint IDs and names stay UTF-8 here; the settings file holds names in
+  // code page 932.
   std::vector<std::string> DeviceIDs;
   std::vector<std::string> DeviceNames;
-  int InsertedDeviceItemCount = 0;
+  // Item i is the device DeviceIDs[i]; an enumeration that stopped early
+  // leaves fewer items than devices.
+  std::vector<DeviceMenuItem> DeviceMenuItems;
+  // Indexes into DeviceMenuItems of the items now in the popup menu, in
+  // menu order directly after "既定の再生デバイス".
+  std::vector<size_t> InsertedDeviceItems;
 };
 
 // The resume-from-sleep notice: only an automatic resume is stamped.

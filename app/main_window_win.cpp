@@ -12,6 +12,9 @@
 #include "app/startup.h"
 #include "app/timer_tick.h"
 #include "common/text_win.h"
+#include "devices/device_icon_win.h"
+#include "devices/device_list.h"
+#include "devices/device_switch.h"
 #include "input/force_foreground_win.h"
 #include "meter/volume_bar_form_win.h"
 #include "settings/settei_form_win.h"
@@ -31,6 +34,7 @@ namespace {
 constexpr int kAppIconResource = 1;
 constexpr int kMuteIconResource = 2;
 constexpr UINT kMenuCommandBase = 1000;
+constexpr UINT kDeviceCommandBase = 2000;  // + the device item's index
 
 UniqueIcon LoadResourceIcon(HINSTANCE instance, int id, int size) {
   return UniqueIcon(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0)));
@@ -87,7 +91,10 @@ class MainWindowPorts final : public volume::VolumeView,
                               public TickPort,
                               public tray::TrayPort,
                               public tray::MenuCommandPort,
-                              public schedule::ScheduleVolumePort {
+                              public schedule::ScheduleVolumePort,
+                              public schedule::DeviceSchedulePort,
+
+                              public devices::DeviceWindowPort {
  public:
   explicit MainWindowPorts(TVolumeChangeForm& f) : f_(f), endpoint_(f.endpointVolume_), mixer_(f.mixer1_) {}
   volume::EndpointPort& endpoint() { return endpoint_; }
@@ -209,7 +216,7 @@ class MainWindowPorts final : public volume::VolumeView,
   }
   void OpenPopupMenu() override { f_.ShowPopupMenu(); }
   void OpenSettings() override { f_.OpenSettings(); }
-  void RefreshDevices() override {}  // the device list arrives with the device subsystem
+  void RefreshDevices() override { devices::EnumeratePlaybackDevices(f_.state_, f_.devices_, *this); }
   std::string BalloonText() override { return f_.trayIcon_ ? Narrow(f_.trayIcon_->balloonText()) : std::string(); }
   void SetBalloonAndTip(const std::string& text) override { SetTrayText(text); }
   void RedrawIcon(int volume) override { f_.UpdateTrayIcon(volume); }
@@ -242,7 +249,15 @@ class MainWindowPorts final : public volume::VolumeView,
     f_.settei_->HasUnsavedChanges = false;
     f_.settei_->CloseAllowed = true;
   }
-  bool RebindEndpointVolume() override {
+  void RebindEndpointVolume() override { devices::MenuGetAudioEndVolClick(*this); }
+  // DeviceWindowPort.
+  std::vector<TDefDeviceTrayIconData> SavedDeviceProfiles(const settings::IconColours& global) override {
+    settings::ProfileFile file(settings::SystemFiles(), f_.state_.DataFolder + settings::kSettingsFileName);
+    return settings::SettingsStore(file, settings::UserLocaleDateTimeFormat()).ReadDeviceProfiles(global);
+  }
+  void EnableDeviceHeader() override { f_.menu_.item(tray::MenuId::MenuChangeDefAudioDevice).enabled = true; }
+  void Sleep(uint32_t ms) override { ::Sleep(ms); }
+  bool AcquireEndpointVolume() override {
     f_.endpointVolume_.reset();
     f_.endpointVolume_ = volume::AcquireEndpointVolume();
     return static_cast<bool>(f_.endpointVolume_);
@@ -259,6 +274,10 @@ class MainWindowPorts final : public volume::VolumeView,
     f_.state_.MeterShownAt = timeGetTime();
     f_.meter_->DrawMeter();
   }
+  void ShowBalloon() override {
+    if (f_.trayIcon_) f_.trayIcon_->ShowBalloon();
+  }
+  bool BalloonHintsOff() override { return f_.menu_.item(tray::MenuId::MenuNoShowBalloonHint).checked; }
 
   // The schedules hook in here.
   void ExpireScheduleMarks() override { f_.state_.ScheduleRuntime.ExpireStaleMarks(clock_.Now().date); }
@@ -266,7 +285,18 @@ class MainWindowPorts final : public volume::VolumeView,
     schedule::ApplyVolumeSchedule(f_.state_.ScheduleRuntime, f_.state_.DeviceProfiles, f_.state_.DefaultDeviceName,
                                   clock_.Now(), *this);
   }
-  void RunDeviceSchedule() override {}
+  void RunDeviceSchedule() override {
+    schedule::RunDeviceSchedule(f_.state_.DeviceProfiles, clock_.Now(), f_.state_.DeviceSchedule, *this);
+  }
+  // DeviceSchedulePort.
+  void RunPointingHandler() override { tray::OnTrayPointerMove(f_.state_, *this); }
+  const std::string& DefaultDeviceName() override { return f_.state_.DefaultDeviceName; }
+  bool SwitchToDevice(size_t index) override {
+    // The device items stand in the profiles' order; a switch that went
+    // through leaves its item checked.
+    devices::SwitchToDeviceItem(f_.state_, f_.devices_, *this, index);
+    return index < f_.state_.DeviceMenuItems.size() && f_.state_.DeviceMenuItems[index].Checked;
+  }
 
  private:
   TVolumeChangeForm& f_;
@@ -328,10 +358,8 @@ class MainWindowPlatform final : public StartupPlatform {
   }
   settings::DateTimeFormat LocaleFormat() override { return settings::UserLocaleDateTimeFormat(); }
   void EnumeratePlaybackDevices(MainWindowState& state) override {
-    // The device list comes with the device subsystem; until then the
-    // profiles read from the file stand.
-    state.DeviceIDs.clear();
-    state.DeviceNames.clear();
+    devices::EnumeratePlaybackDevices(state, form_.devices_, *form_.ports_);
+    devices::InsertDeviceMenuItems(state);
   }
 
  private:
@@ -458,6 +486,7 @@ void TVolumeChangeForm::UpdateTrayIcon(int number) {
     ctx.useDefAudioDeviceIcon = settei_->pages().UseDefAudioDeviceIcon;
     ctx.changeIconColorByDevice = settei_->pages().ChangeIconColorByDevice;
   }
+  ctx.deviceIcon = devices::IconHandle(state_.DefaultDeviceIcon);
   ctx.profiles = &state_.DeviceProfiles;
   ctx.defaultDeviceName = state_.DefaultDeviceName;
   ctx.global = state_.IconColours;
@@ -472,6 +501,7 @@ void TVolumeChangeForm::Timer1Timer() {
 void TVolumeChangeForm::ShowPopupMenu() {
   // Before start-up completes the menu opens as it is.
   if (state_.StartupComplete && settei_) menu_.ApplyVisibility(settei_->pages().VisibleMenuItems);
+  if (state_.StartupComplete && state_.UseEndpointVolume) devices::RebuildDeviceMenu(state_, devices_, *ports_);
   UniqueMenu popup(CreatePopupMenu());
   for (size_t i = 0; i < menu_.items().size(); ++i) {
     const tray::MenuItem& it = menu_.items()[i];
@@ -484,6 +514,7 @@ void TVolumeChangeForm::ShowPopupMenu() {
     if (!it.enabled) flags |= MF_GRAYED;
     if (it.checked) flags |= MF_CHECKED;
     AppendMenuW(popup.get(), flags, kMenuCommandBase + i, Widen(it.caption).c_str());
+    if (it.id == tray::MenuId::MenuChangeDefAudioDevice) AppendDeviceItems(popup.get());
   }
   POINT pt;
   GetCursorPos(&pt);
@@ -495,6 +526,23 @@ void TVolumeChangeForm::ShowPopupMenu() {
   PostMessageW(hwnd(), WM_NULL, 0, 0);
   if (cmd >= kMenuCommandBase && cmd < kMenuCommandBase + menu_.items().size()) {
     OnMenuCommand(menu_.items()[cmd - kMenuCommandBase].id);
+  } else if (cmd >= kDeviceCommandBase && cmd - kDeviceCommandBase < state_.DeviceMenuItems.size()) {
+    devices::SwitchToDeviceItem(state_, devices_, *ports_, cmd - kDeviceCommandBase);
+  }
+}
+
+void TVolumeChangeForm::AppendDeviceItems(HMENU popup) const {
+  for (const size_t k : state_.InsertedDeviceItems) {
+    const DeviceMenuItem& item = state_.DeviceMenuItems[k];
+    std::wstring caption = Widen(item.Caption);
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING;
+    info.fType = MFT_STRING | MFT_RADIOCHECK;  // one radio group: the default device
+    info.fState = item.Checked ? MFS_CHECKED : MFS_UNCHECKED;
+    info.wID = static_cast<UINT>(kDeviceCommandBase + k);
+    info.dwTypeData = caption.data();
+    InsertMenuItemW(popup, GetMenuItemCount(popup), TRUE, &info);
   }
 }
 
@@ -537,6 +585,8 @@ void TVolumeChangeForm::FormDestroy() {
   if (state_.UseEndpointVolume) {
     state_.DeviceIDs.clear();
     state_.DeviceNames.clear();
+    state_.DeviceMenuItems.clear();
+    state_.InsertedDeviceItems.clear();
   }
   trayIcon_.reset();  // leaves the notification area with the window
 }

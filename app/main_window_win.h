@@ -13,6 +13,7 @@
 #include "about/version_form.h"
 #include "app/main_window_state.h"
 #include "common/handle_win.h"
+#include "devices/core_audio_devices_win.h"
 #include "input/input_rules.h"
 #include "input/input_thread_win.h"
 #include "tray/popup_menu.h"
@@ -87,6 +88,7 @@ class TVolumeChangeForm final : public about::VersionFormHost {
   bool CreateTrayIcon(const std::string& muteIconPath);
   void OnTrayMessage(UINT mouseMessage);
   void ShowPopupMenu();
+  void AppendDeviceItems(HMENU popup) const;
   void OpenSettings();
   void OnMenuCommand(tray::MenuId id);
   void SyncHookState();
@@ -99,6 +101,7 @@ class TVolumeChangeForm final : public about::VersionFormHost {
   std::unique_ptr<tray::TrayIcon> trayIcon_;
   input::InputThread input_;
   ComPtr<IAudioEndpointVolume> endpointVolume_;
+  devices::CoreAudioDevices devices_;
   std::unique_ptr<volume::TMixer> mixer1_;
   std::unique_ptr<MainWindowPorts> ports_;
   std::unique_ptr<volume::VolumeOps> ops_;

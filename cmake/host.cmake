@@ -1,6 +1,9 @@
 # Host (Linux) build: the portable code, its unit tests, benchmarks and fuzz
 # targets.
 target_sources(volmaru_core PRIVATE ${VOLMARU_POSIX_SOURCES})
+# Debug builds check every container index: a rule that reads past the end
+# of a list stops the tests instead of reading garbage.
+target_compile_definitions(volmaru_core PUBLIC $<$<CONFIG:Debug>:_GLIBCXX_ASSERTIONS>)
 
 if(VOLMARU_TESTS)
   enable_testing()

@@ -95,6 +95,14 @@ if(VOLMARU_TESTS)
   target_link_options(volmaru_win_tests PRIVATE -static)
   # The version window's tests find "Data\Hand.cur" beside the test program.
   add_dependencies(volmaru_win_tests volmaru_data)
+  # PolicyConfigStandIn.dll beside the tests and the program; the Windows
+  # tests and the end-to-end checks register it in their prefixes.
+  add_library(volmaru_policy_standin SHARED ${VOLMARU_POLICY_STANDIN_WIN_SOURCES})
+  set_target_properties(volmaru_policy_standin PROPERTIES OUTPUT_NAME PolicyConfigStandIn PREFIX ""
+                                                          RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+  target_link_libraries(volmaru_policy_standin PRIVATE volmaru_core)
+  target_link_options(volmaru_policy_standin PRIVATE -static)
+  add_dependencies(volmaru_win_tests volmaru_policy_standin)
   # One ctest entry per executable: starting Wine costs a second, so tests
   # are not discovered one by one.
   # The long handle-leak run gets an entry of its own so that ctest -j runs

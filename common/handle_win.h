@@ -7,6 +7,7 @@
 
 #include <windows.h>
 #include <objbase.h>
+#include <propidl.h>
 
 #include <atomic>
 #include <utility>
@@ -70,6 +71,7 @@ inline void CloseHook(HHOOK h) { UnhookWindowsHookEx(h); }
 inline void CloseKernel(HANDLE h) { CloseHandle(h); }
 inline void CloseFind(HANDLE h) { FindClose(h); }
 inline void CloseModule(HMODULE h) { FreeLibrary(h); }
+inline void CloseRegKey(HKEY h) { RegCloseKey(h); }
 }  // namespace detail
 
 using UniqueIcon = UniqueHandle<HICON, detail::CloseIcon, HandleKind::kIcon>;
@@ -85,6 +87,7 @@ using UniqueHook = UniqueHandle<HHOOK, detail::CloseHook, HandleKind::kHook>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, detail::CloseKernel, HandleKind::kKernel>;
 using UniqueFindHandle = UniqueHandle<HANDLE, detail::CloseFind, HandleKind::kKernel>;
 using UniqueModule = UniqueHandle<HMODULE, detail::CloseModule, HandleKind::kKernel>;  // LoadLibrary
+using UniqueRegKey = UniqueHandle<HKEY, detail::CloseRegKey, HandleKind::kKernel>;
 // CreateFile and CreateMutex style handles use INVALID_HANDLE_VALUE or NULL;
 // callers normalise INVALID_HANDLE_VALUE to NULL before wrapping.
 
@@ -177,6 +180,25 @@ class CoTaskMem {
 
  private:
   T* p_ = nullptr;
+};
+
+// A PROPVARIANT filled by a callee (a property store's value), cleared with
+// PropVariantClear whatever it holds.
+class PropVariant {
+ public:
+  PropVariant() { PropVariantInit(&v_); }
+  ~PropVariant() { PropVariantClear(&v_); }
+  PropVariant(const PropVariant&) = delete;
+  PropVariant& operator=(const PropVariant&) = delete;
+  const PROPVARIANT& get() const { return v_; }
+  // For out-parameters: clears what is held and hands out the slot.
+  PROPVARIANT* put() {
+    PropVariantClear(&v_);
+    return &v_;
+  }
+
+ private:
+  PROPVARIANT v_;
 };
 
 // COM initialised for the calling thread while the guard lives.

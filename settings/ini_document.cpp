@@ -197,6 +197,14 @@ std::optional<std::string> IniDocument::Get(std::string_view section, std::strin
 
 bool IniDocument::HasSection(std::string_view section) const { return FindSection(section) != npos; }
 
+std::vector<std::string> IniDocument::SectionNames() const {
+  std::vector<std::string> names;
+  for (const Line& l : lines_) {
+    if (l.kind == Kind::kSection) names.push_back(l.name);
+  }
+  return names;
+}
+
 std::vector<std::string> IniDocument::Keys(std::string_view section) const {
   std::vector<std::string> keys;
   // The listing, unlike a key lookup, takes the section name as given.

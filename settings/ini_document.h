@@ -36,6 +36,8 @@ class IniDocument {
   // section or key is missing or the key line has no "=".
   std::optional<std::string> Get(std::string_view section, std::string_view key) const;
   bool HasSection(std::string_view section) const;
+  // Names of every section header, in file order (duplicates included).
+  std::vector<std::string> SectionNames() const;
   // Names of the keys with a value in the section, in file order.
   std::vector<std::string> Keys(std::string_view section) const;
 

@@ -171,6 +171,14 @@ std::vector<std::string> ProfileFile::Keys(std::string_view section) const {
   return keys;
 }
 
+std::vector<std::string> ProfileFile::Sections() const {
+  std::unique_ptr<Snapshot> scratch;
+  const Snapshot& s = View(scratch);
+  std::vector<std::string> names = s.doc.SectionNames();
+  for (std::string& n : names) n = s.In(n);
+  return names;
+}
+
 void ProfileFile::Write(std::string_view section, std::string_view key, std::string_view value) {
   Transaction tx(*this);
   Snapshot& s = *open_;

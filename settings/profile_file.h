@@ -61,6 +61,8 @@ class ProfileFile {
   bool HasSection(std::string_view section) const;
   bool HasKey(std::string_view section, std::string_view key) const;
   std::vector<std::string> Keys(std::string_view section) const;
+  // Names of the sections in the file, in file order.
+  std::vector<std::string> Sections() const;
 
   // Outside a transaction each throws SettingsWriteError when the file
   // cannot be written; inside one they only edit the snapshot.

@@ -1,6 +1,9 @@
 #include "settings/settings_store.h"
 
+#include <algorithm>
 #include <limits>
+
+#include "common/text.h"
 
 namespace volmaru::settings {
 namespace {
@@ -138,10 +141,36 @@ KeyboardSettings SettingsStore::ReadKeyboard(const Setting& mainKeyOnly) const {
   return k;
 }
 
+std::vector<int> SettingsStore::PresentDeviceSections(int count) const {
+  // The count comes from the file and may be anything (negative, 2^31 - 1):
+  // only sections that are there are read, so reading costs what the file
+  // holds. Names match as the profile functions match them: "DeviceIconData"
+  // in any case, then the index in decimal without leading zeros.
+  constexpr std::string_view kPrefix = "DeviceIconData";
+  std::vector<int> present;
+  for (const std::string& name : file_.Sections()) {
+    if (name.size() <= kPrefix.size() || !EqualsIgnoreAsciiCase(name.substr(0, kPrefix.size()), kPrefix)) continue;
+    const std::string_view digits = std::string_view(name).substr(kPrefix.size());
+    if (digits.size() > 1 && digits.front() == '0') continue;
+    int64_t index = 0;
+    bool ok = true;
+    for (const char c : digits) {
+      ok = ok && c >= '0' && c <= '9' && index < count;
+      if (!ok) break;
+      index = index * 10 + (c - '0');
+    }
+    if (ok && index < count) present.push_back(static_cast<int>(index));
+  }
+  std::sort(present.begin(), present.end());
+  present.erase(std::unique(present.begin(), present.end()), present.end());
+  return present;
+}
+
 std::vector<TDefDeviceTrayIconData> SettingsStore::ReadDeviceProfiles(const IconColours& icon) const {
   std::vector<TDefDeviceTrayIconData> profiles;
   const int count = ReadInt(keys::IconDeviceIconDataCount);
-  for (int i = 0; i < count; ++i) {
+  if (count <= 0) return profiles;
+  for (const int i : PresentDeviceSections(count)) {
     TDefDeviceTrayIconData p;
     p.DeviceName = ReadString(keys::DeviceName(i));
     p.TextColor = ReadColour(keys::DeviceTextColor(i, icon.Text));

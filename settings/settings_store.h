@@ -133,6 +133,8 @@ class SettingsStore {
   MeterSettings LoadMeter() const;
   PageSettings LoadPages() const;
   KeyboardSettings ReadKeyboard(const Setting& mainKeyOnly) const;
+  // The profile sections below "DeviceIconDataCount" that the file holds,
+  // in index order (an index without its section has nothing to read).
   std::vector<TDefDeviceTrayIconData> ReadDeviceProfiles(const IconColours& icon) const;
   ScheduleTable ReadSchedule() const;
 
@@ -152,6 +154,8 @@ class SettingsStore {
   std::pair<int, int> ReadVersionWindowSize(int designWidth, int designHeight) const;
 
  private:
+  std::vector<int> PresentDeviceSections(int count) const;
+
   ProfileFile& file_;
   DateTimeFormat format_;
 };

@@ -50,7 +50,7 @@ void OnMenuCommand(MenuId id, app::MainWindowState& s, PopupMenuModel& menu, Men
       s.LastMuteToggleAt = port.Now();
       return;
     case MenuId::MenuGetAudioEndVol:
-      if (!port.RebindEndpointVolume()) port.ShowMessage(kRebindFailedText);
+      port.RebindEndpointVolume();
       return;
     case MenuId::MenuEnd:
       port.ReleaseSettingsWindow();

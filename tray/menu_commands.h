@@ -15,8 +15,6 @@
 
 namespace volmaru::tray {
 
-inline constexpr std::string_view kRebindFailedText = "既定の再生デバイスに対応できませんでした。";
-
 // The menu switches as the settings file stores them.
 enum class MenuSwitch { kNoChangeByKey, kNoChangeByMouse, kNoShowBalloonHint };
 
@@ -41,9 +39,9 @@ class MenuCommandPort {
   virtual void RefreshMeter() = 0;
   virtual void ForceForegroundMeter() = 0;
   virtual bool ToggleMute() = 0;  // MuteToggleOk
-  // Binds the volume control to the current default playback device again;
-  // false when there is none.
-  virtual bool RebindEndpointVolume() = 0;
+  // Binds the volume control to the current default playback device again,
+  // telling the user when there is none.
+  virtual void RebindEndpointVolume() = 0;
   virtual void ShowMessage(std::string_view text) = 0;
   virtual void CloseMainWindow() = 0;
   // Startup shortcut, sound page, volume mixer, help, version window,

@@ -16,6 +16,8 @@
 // 2 bad command line, 3 a system call failed.
 
 #include <windows.h>
+#include <mmdeviceapi.h>
+#include <mmsystem.h>
 #include <shellapi.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
@@ -441,6 +443,94 @@ int TrayDeleteCmd(int argc, wchar_t** argv) {
   return Shell_NotifyIconW(NIM_DELETE, &data) ? kOk : kFailed;
 }
 
+// The active playback endpoints as Core Audio lists them in this process:
+// "<index>\t<id>\t<friendly name>\t<1 when the console default>".
+int EndpointsCmd(int argc, wchar_t**) {
+  if (argc != 2) return kUsage;
+  const volmaru::ComApartment com;
+  volmaru::ComPtr<IMMDeviceEnumerator> enumerator;
+  if (FAILED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL, __uuidof(IMMDeviceEnumerator),
+                              enumerator.put_void()))) {
+    return kFailed;
+  }
+  std::wstring defaultId;
+  volmaru::ComPtr<IMMDevice> def;
+  if (SUCCEEDED(enumerator->GetDefaultAudioEndpoint(eRender, eConsole, def.put()))) {
+    volmaru::CoTaskMem<wchar_t> id;
+    if (SUCCEEDED(def->GetId(id.put())) && id.get()) defaultId = id.get();
+  }
+  volmaru::ComPtr<IMMDeviceCollection> list;
+  UINT count = 0;
+  if (FAILED(enumerator->EnumAudioEndpoints(eRender, DEVICE_STATE_ACTIVE, list.put())) ||
+      FAILED(list->GetCount(&count))) {
+    return kFailed;
+  }
+  // PKEY_Device_FriendlyName
+  constexpr PROPERTYKEY kName = {{0xA45C254E, 0xDF1C, 0x4EFD, {0x80, 0x20, 0x67, 0xD1, 0x46, 0xA8, 0x50, 0xE0}}, 14};
+  for (UINT i = 0; i < count; ++i) {
+    volmaru::ComPtr<IMMDevice> device;
+    volmaru::CoTaskMem<wchar_t> id;
+    volmaru::ComPtr<IPropertyStore> store;
+    volmaru::PropVariant name;
+    if (FAILED(list->Item(i, device.put())) || FAILED(device->GetId(id.put())) || !id.get() ||
+        FAILED(device->OpenPropertyStore(STGM_READ, store.put())) || FAILED(store->GetValue(kName, name.put()))) {
+      return kFailed;
+    }
+    const std::wstring text = name.get().vt == VT_LPWSTR ? name.get().pwszVal : L"";
+    WriteLine(std::to_wstring(i) + L"\t" + id.get() + L"\t" + text + L"\t" + (defaultId == id.get() ? L"1" : L"0"));
+  }
+  return kOk;
+}
+
+// The texts of the visible tooltip windows (tray tooltips and balloons), one
+// per line, with their line breaks written as \r and \n.
+BOOL CALLBACK CollectVisibleTooltips(HWND wnd, LPARAM lp) {
+  if (IsWindowVisible(wnd) && ClassOf(wnd) == L"tooltips_class32") {
+    reinterpret_cast<std::vector<HWND>*>(lp)->push_back(wnd);
+  }
+  return TRUE;
+}
+
+int TooltipsCmd(int argc, wchar_t**) {
+  if (argc != 2) return kUsage;
+  std::vector<HWND> windows;
+  EnumWindows(CollectVisibleTooltips, reinterpret_cast<LPARAM>(&windows));
+  for (HWND wnd : windows) {
+    std::wstring text, line;
+    if (!TextOf(wnd, text)) continue;
+    for (wchar_t c : text) line += c == L'\r' ? L"\\r" : c == L'\n' ? L"\\n" : std::wstring(1, c);
+    WriteLine(line);
+  }
+  return windows.empty() ? kNo : kOk;
+}
+
+// Prints "ready", then watches for a visible window of class <class> and
+// prints "shown <ms>" with the Unix time in milliseconds at which it was
+// first seen (polled every millisecond), for timing from the outside.
+int WatchWindowCmd(int argc, wchar_t** argv) {
+  unsigned long timeout = 0;
+  if (argc != 4 || !ParseNumber(argv[3], timeout)) return kUsage;
+  timeBeginPeriod(1);
+  WriteLine(L"ready");
+  const DWORD start = GetTickCount();
+  for (;;) {
+    const HWND wnd = FindWindowW(argv[2], nullptr);
+    if (wnd && IsWindowVisible(wnd)) break;
+    if (GetTickCount() - start >= timeout) {
+      timeEndPeriod(1);
+      return kNo;
+    }
+    Sleep(1);
+  }
+  FILETIME ft;
+  GetSystemTimeAsFileTime(&ft);
+  timeEndPeriod(1);
+  const unsigned long long ticks = (static_cast<unsigned long long>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+  // 100 ns units since 1601 to ms since 1970.
+  WriteLine(L"shown " + std::to_wstring((ticks - 116444736000000000ULL) / 10000ULL));
+  return kOk;
+}
+
 constexpr wchar_t kHelperClass[] = L"VolmaruE2EDriverWindow";
 LONG g_wheelCount = 0;
 
@@ -680,6 +770,9 @@ constexpr Command kCommands[] = {
     {L"special-folder", SpecialFolderCmd, L"special-folder <csidl>"},
     {L"wait-titled", WaitTitledCmd, L"wait-titled <class> <title> <timeout-ms>"},
     {L"set-window-size", SetWindowSizeCmd, L"set-window-size <hwnd|class> <width> <height>"},
+    {L"endpoints", EndpointsCmd, L"endpoints"},
+    {L"tooltips", TooltipsCmd, L"tooltips"},
+    {L"watch-window", WatchWindowCmd, L"watch-window <class> <timeout-ms>"},
 };
 
 int Usage() {

@@ -217,16 +217,18 @@ sample_windows() {
   return 0
 }
 
-# --- the tray menu -----------------------------------------------------------
-# The menu is read from screenshots (Wine cannot read another process's
-# menu): separator lines and text rows give the item positions.
+# --- the tray menu, read from screenshots ------------------------------------
+# (Wine cannot read another process's menu): separator lines and text rows
+# give the item positions.
 
 # menu_layout <screenshot> <l> <t> <r> <b>: prints "<segments>|<band rows>":
 # the count of text rows between separator lines ("2 3 2 ..."), then every
 # row band as "segment:first-last" in menu coordinates.
+# An optional sixth argument narrows the part looked at to that many pixels
+# from the left (a tooltip may cover the menu's right end).
 menu_layout() {
-  local w=$(($4 - $2)) h=$(($5 - $3)) x1
-  x1=$((w > 260 ? 250 : w - 10))
+  local w=$(($4 - $2)) h=$(($5 - $3)) x1 limit=${6:-250}
+  x1=$((w > limit + 10 ? limit : w - 10))
   region_pixels "$1" "$((x1 - 5))x${h}+$((desk_dx + $2 + 5))+$((desk_dy + $3))" | awk -v h="$h" -v w="$((x1 - 5))" '
     { key = $3 "," $4 "," $5; n[$2 "|" key]++; if ($3 + $4 + $5 < 600) ink[$2] = 1; if (n[$2 "|" key] > best[$2]) { best[$2] = n[$2 "|" key]; bestc[$2] = key } }
     END {

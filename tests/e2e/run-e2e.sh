@@ -28,6 +28,8 @@
 #   tray menu     right-click menu by screenshot and mouse clicks
 #   shell/version startup shortcut, mixer message, version window and its
 #                 size, restart, and the release ZIP in a fresh prefix
+#   devices       endpoint path: device items, colours and the default-device
+#                 switch through PolicyConfigStandIn.dll (built with the tests)
 #   taskbar later a second desktop whose taskbar appears only later
 #
 # Prints one line per check, "PASS <name>" or "FAIL <name>: <why>", then

@@ -1,5 +1,7 @@
 # === tray menu ================================================================
-# The menu is read from screenshots with the helpers of lib.sh.
+# The menu is read from screenshots (Wine cannot read another process's
+# menu): separator lines and text rows give the item positions (helpers in
+# lib.sh).
 
 rm -f "$settei"
 xdotool mousemove 300 300

@@ -1,0 +1,37 @@
+// Making a listed playback device the system's default, and binding the
+// volume control again to whatever device is the default. Endpoint path
+// only.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "app/main_window_state.h"
+#include "devices/device_platform.h"
+
+namespace volmaru::devices {
+
+inline constexpr std::string_view kSwitchFailedText = "既定の再生デバイスを変更できませんでした。";
+inline constexpr std::string_view kRebindFailedText = "既定の再生デバイスに対応できませんでした。";
+// How long the system gets to switch before the endpoint is read again.
+inline constexpr uint32_t kSwitchSettleMs = 200;
+
+// Makes the device DeviceIDs[index] the default for all three roles and
+// takes its icon as DefaultDeviceIcon. False when the device is no longer
+// present, the switching object cannot be created or the system refuses
+// the console role (the one every volume reading follows); then nothing
+// changes.
+bool SetDefaultPlaybackDevice(app::MainWindowState& s, DevicePlatform& platform, size_t index);
+
+// The click on device item `item` (also the daily device schedule's
+// switch): nothing when the item is already checked; otherwise the switch
+// with the timer held, the 200 ms wait, binding the volume again, the tray
+// texts and the balloon.
+void SwitchToDeviceItem(app::MainWindowState& s, DevicePlatform& platform, DeviceWindowPort& window, size_t item);
+
+// "既定の再生デバイスに対応する(&D)": binds the volume control to the current
+// default device; says so when it cannot.
+void MenuGetAudioEndVolClick(DeviceWindowPort& window);
+
+}  // namespace volmaru::devices

@@ -1,0 +1,216 @@
+#include "devices/device_switch.h"
+
+#include <gtest/gtest.h>
+
+#include "devices/device_list.h"
+#include "tests/devices/fake_device_platform.h"
+#include "tests/devices/fake_device_window.h"
+
+namespace volmaru::devices {
+namespace {
+
+using testing::FakeDevicePlatform;
+using testing::FakeDeviceWindow;
+
+using Log = std::vector<std::string>;
+
+// Three devices listed, HDMI the default; the volume shows 40.
+struct Rig {
+  app::MainWindowState s;
+  FakeDevicePlatform platform;
+  FakeDeviceWindow window;
+
+  Rig() {
+    platform.endpoints = {{"{spk}", "Speakers", "%SystemRoot%\\spk.dll,-1"},
+                          {"{hdmi}", "HDMI", "%SystemRoot%\\hdmi.dll,-2"},
+                          {"{usb}", "USB", ""}};
+    platform.env["SystemRoot"] = "C:\\Windows";
+    platform.defaultId = "{hdmi}";
+    EnumeratePlaybackDevices(s, platform, window);
+    s.LastVolume = 40;
+    s.UseEndpointVolume = true;
+    window.log.clear();
+    platform.listings = 0;
+    platform.extracted.clear();
+  }
+  void Switch(size_t item) { SwitchToDeviceItem(s, platform, window, item); }
+  std::vector<bool> Checks() const {
+    std::vector<bool> out;
+    for (const auto& it : s.DeviceMenuItems) out.push_back(it.Checked);
+    return out;
+  }
+};
+
+TEST(DeviceSwitchTest, TheCheckedItemDoesNothingAtAll) {
+  Rig r;
+  r.Switch(1);
+  EXPECT_TRUE(r.window.log.empty()) << "no timer hold, no wait, no balloon";
+  EXPECT_EQ(r.platform.listings, 0);
+  EXPECT_TRUE(r.platform.setterCalls.empty());
+  r.Switch(3);  // no such item
+  r.Switch(7);
+  EXPECT_TRUE(r.window.log.empty());
+}
+
+TEST(DeviceSwitchTest, ASwitchSetsAllThreeRolesWaitsBindsAgainAndNamesTheNewDevice) {
+  Rig r;
+  r.window.onReadVolume = [&] { r.s.LastVolume = 55; };  // the new device plays louder
+  r.Switch(0);
+  EXPECT_EQ(r.platform.setterCalls,
+            (std::vector<std::pair<std::string, int>>{{"{spk}", 0}, {"{spk}", 1}, {"{spk}", 2}}));
+  EXPECT_EQ(r.platform.defaultId, "{spk}");
+  EXPECT_EQ(r.s.DefaultDeviceName, "Speakers");
+  EXPECT_EQ(r.Checks(), (std::vector<bool>{true, false, false}));
+  ASSERT_TRUE(r.s.DefaultDeviceIcon);
+  EXPECT_EQ(r.s.DefaultDeviceIcon->File, "C:\\Windows\\spk.dll");
+  // The reading refreshed the tray itself: the switch adds only the balloon.
+  EXPECT_EQ(r.window.log, (Log{"timer off", "sleep 200", "acquire", "read volume", "balloon", "timer on"}));
+  EXPECT_EQ(r.platform.listings, 1) << "a switch does not enumerate the devices again";
+}
+
+TEST(DeviceSwitchTest, AnUnchangedVolumeStillGetsTheNewTextAndPicture) {
+  Rig r;
+  r.window.follows = true;
+  r.Switch(2);  // the USB device has no icon of its own
+  EXPECT_EQ(r.window.tip, "音量:40\r\nメインキー:[無変換]\r\n既定の再生デバイス:\r\n USB");
+  EXPECT_EQ(r.window.log,
+            (Log{"timer off", "sleep 200", "acquire", "read volume", "tip", "icon 40", "balloon", "timer on"}));
+  EXPECT_FALSE(r.s.DefaultDeviceIcon) << "the USB device brings no picture";
+}
+
+TEST(DeviceSwitchTest, TheIconIsDrawnAgainOnlyWhenItFollowsTheDevice) {
+  Rig r;
+  r.window.follows = false;
+  r.Switch(0);
+  EXPECT_EQ(r.window.log, (Log{"timer off", "sleep 200", "acquire", "read volume", "tip", "balloon", "timer on"}));
+}
+
+TEST(DeviceSwitchTest, WhileMutedTheTrayKeepsItsMutePictureAndText) {
+  Rig r;
+  r.window.follows = true;
+  r.s.IsMuted = true;
+  r.s.EndpointMute = 1;
+  r.Switch(0);
+  EXPECT_EQ(r.window.tip, "ミュート\rメインキー:[無変換]\r\n既定の再生デバイス:\r\n Speakers");
+  EXPECT_EQ(r.window.log, (Log{"timer off", "sleep 200", "acquire", "read volume", "tip", "balloon", "timer on"}));
+}
+
+TEST(DeviceSwitchTest, BalloonHintsSwitchedOffShowNoBalloonButTheTextAndIcon) {
+  Rig r;
+  r.window.follows = true;
+  r.window.balloonOff = true;
+  r.Switch(0);
+  EXPECT_EQ(r.window.log, (Log{"timer off", "sleep 200", "acquire", "read volume", "tip", "icon 40", "timer on"}));
+}
+
+// What the user sees and what survives each failure.
+struct Before {
+  std::string name;
+  DeviceIconRef icon;
+  std::vector<bool> checks;
+};
+
+void ExpectUnchanged(const Rig& r, const Before& b) {
+  EXPECT_EQ(r.s.DefaultDeviceName, b.name);
+  EXPECT_EQ(r.s.DefaultDeviceIcon, b.icon) << "the picture of the device that still plays";
+  EXPECT_EQ(r.Checks(), b.checks);
+  EXPECT_EQ(r.window.log,
+            (Log{"timer off", std::string("message (timer held) ") + std::string(kSwitchFailedText), "timer on"}))
+      << "no wait, no new binding, no balloon";
+}
+
+TEST(DeviceSwitchTest, ADeviceThatHasGoneIsReportedAndNothingChanges) {
+  Rig r;
+  const Before b{r.s.DefaultDeviceName, r.s.DefaultDeviceIcon, r.Checks()};
+  r.platform.endpoints.erase(r.platform.endpoints.begin());  // unplugged after the menu was built
+  r.Switch(0);
+  ExpectUnchanged(r, b);
+  EXPECT_TRUE(r.platform.setterCalls.empty());
+  EXPECT_EQ(r.platform.beyondCount, 0) << "the search ends with the listing";
+}
+
+TEST(DeviceSwitchTest, AMissingSwitchingObjectIsReportedAndNothingChanges) {
+  Rig r;
+  const Before b{r.s.DefaultDeviceName, r.s.DefaultDeviceIcon, r.Checks()};
+  r.platform.noSetter = true;
+  r.Switch(0);
+  ExpectUnchanged(r, b);
+  EXPECT_TRUE(r.platform.extracted.empty());
+}
+
+TEST(DeviceSwitchTest, ARefusedConsoleRoleIsAFailedSwitch) {
+  Rig r;
+  const Before b{r.s.DefaultDeviceName, r.s.DefaultDeviceIcon, r.Checks()};
+  r.platform.refusedRoles = {Role::kConsole};
+  r.Switch(0);
+  ExpectUnchanged(r, b);
+  EXPECT_EQ(r.platform.setterCalls, (std::vector<std::pair<std::string, int>>{{"{spk}", 0}}))
+      << "the other roles do not move without it";
+}
+
+TEST(DeviceSwitchTest, RefusalsOfTheOtherRolesStillCountAsASwitch) {
+  Rig r;
+  r.platform.refusedRoles = {Role::kMultimedia, Role::kCommunications};
+  r.Switch(0);
+  EXPECT_EQ(r.platform.setterCalls.size(), 3u);
+  EXPECT_EQ(r.s.DefaultDeviceName, "Speakers");
+  EXPECT_TRUE(r.window.messages.empty());
+}
+
+TEST(DeviceSwitchTest, ANewDefaultWithoutAVolumeInterfaceIsReportedAndTheSwitchCompletes) {
+  Rig r;
+  r.window.acquireOk = false;
+  r.Switch(0);
+  EXPECT_EQ(r.window.log, (Log{"timer off", "sleep 200", "acquire", "timer off",
+                               std::string("message (timer held) ") + std::string(kRebindFailedText), "timer on",
+                               "read volume", "tip", "balloon", "timer on"}));
+  EXPECT_EQ(r.s.DefaultDeviceName, "Speakers");
+  EXPECT_EQ(r.window.timerHolds, 0);
+}
+
+TEST(DeviceSwitchTest, SetDefaultPlaybackDeviceLooksAtNoDeviceAfterTheOneItSwitched) {
+  Rig r;
+  r.platform.endpoints[2].IdFails = true;  // a later device that could not be read
+  EXPECT_TRUE(SetDefaultPlaybackDevice(r.s, r.platform, 0));
+  EXPECT_FALSE(SetDefaultPlaybackDevice(r.s, r.platform, 2));
+  EXPECT_FALSE(SetDefaultPlaybackDevice(r.s, r.platform, 3)) << "no such device";
+  r.platform.listFails = true;
+  EXPECT_FALSE(SetDefaultPlaybackDevice(r.s, r.platform, 1));
+}
+
+TEST(DeviceSwitchTest, AnUnreadableIconPathKeepsThePictureOfASuccessfulSwitch) {
+  Rig r;
+  const DeviceIconRef before = r.s.DefaultDeviceIcon;
+  ASSERT_TRUE(before);
+  r.platform.endpoints[0].PropertiesFail = true;
+  EXPECT_TRUE(SetDefaultPlaybackDevice(r.s, r.platform, 0));
+  EXPECT_EQ(r.s.DefaultDeviceIcon, before);
+}
+
+TEST(DeviceSwitchTest, AfterAListingThatStoppedEarlyTheSwitchNamesTheDeviceItSwitchedTo) {
+  Rig r;
+  r.platform.endpoints[1].PropertiesFail = true;
+  TDefDeviceTrayIconData old;
+  old.DeviceName = "Unplugged";
+  r.s.DeviceProfiles = {old};  // the records of an older listing
+  EnumeratePlaybackDevices(r.s, r.platform, r.window);
+  ASSERT_EQ(r.s.DeviceMenuItems.size(), 1u);
+  r.s.DeviceMenuItems[0].Checked = false;
+  r.Switch(0);
+  EXPECT_EQ(r.platform.defaultId, "{spk}");
+  EXPECT_EQ(r.s.DefaultDeviceName, "Speakers") << "not the name of an unrelated record";
+}
+
+TEST(RebindTest, TheMenuCommandBindsAgainAndSaysSoOnlyWhenItCannot) {
+  FakeDeviceWindow w;
+  MenuGetAudioEndVolClick(w);
+  EXPECT_EQ(w.log, (Log{"acquire"}));
+  w.log.clear();
+  w.acquireOk = false;
+  MenuGetAudioEndVolClick(w);
+  EXPECT_EQ(w.messages, (std::vector<std::string>{std::string(kRebindFailedText)}));
+  EXPECT_EQ(w.timerHolds, 0);
+}
+
+}  // namespace
+}  // namespace volmaru::devices
