@@ -8,7 +8,9 @@ set(VOLMARU_CORE_SOURCES
   app/timer_tick.cpp
   common/text.cpp
   input/input_rules.cpp
+  meter/list_order.cpp
   meter/meter_geometry.cpp
+  meter/saved_volume_box.cpp
   settings/ini_document.cpp
   settings/profile_file.cpp
   settings/settings_schema.cpp
@@ -67,7 +69,9 @@ set(VOLMARU_HOST_TEST_SOURCES
   tests/app/timer_tick_test.cpp
   tests/common/text_test.cpp
   tests/input/input_rules_test.cpp
+  tests/meter/list_order_test.cpp
   tests/meter/meter_geometry_test.cpp
+  tests/meter/saved_volume_box_test.cpp
   tests/settings/ini_document_test.cpp
   tests/settings/profile_file_test.cpp
   tests/settings/settings_store_test.cpp
@@ -86,6 +90,8 @@ set(VOLMARU_HOST_TEST_SOURCES
 set(VOLMARU_WIN_TEST_SOURCES
   tests/volume/endpoint_wintest.cpp
   tests/tray/icon_render_wintest.cpp
+  tests/meter/list_order_wintest.cpp
+  tests/meter/volume_bar_form_wintest.cpp
   tests/settings/profile_differential_wintest.cpp
   tests/settings/profile_file_wintest.cpp
   tests/volume/mixers_wintest.cpp

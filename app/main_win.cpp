@@ -36,7 +36,7 @@ int Run(HINSTANCE instance) {
   }
   settings::TVolumeChangeSetteiForm setteiForm;
   meter::TVolumeBarForm meterForm;
-  if (!meterForm.Create(instance, main, setteiForm)) return 1;
+  if (!meterForm.Create(instance, main.meterHost(), main.hwnd())) return 1;
   setteiForm.Create(instance, main.state().DataFolder + settings::kSettingsFileName, main.hwnd());
   about::TLoudnessDialVersionForm versionForm;
   versionForm.Create(instance, main.hwnd());

@@ -14,6 +14,7 @@
 #include "common/handle_win.h"
 #include "input/input_rules.h"
 #include "input/input_thread_win.h"
+#include "meter/meter_host.h"
 #include "tray/popup_menu.h"
 #include "tray/tray_icon_win.h"
 #include "volume/mixers.h"
@@ -36,6 +37,7 @@ inline constexpr UINT kMainTimerMs = 100;
 inline constexpr UINT kTestBlockMessage = WM_APP + 300;
 
 class MainWindowPorts;
+class MainWindowMeterHost;
 
 class TVolumeChangeForm {
  public:
@@ -63,7 +65,8 @@ class TVolumeChangeForm {
   void ResumeTimer();
   bool TimerRunning() const { return timerStarted_ && timerHolds_ == 0; }
 
-  // Used by the meter.
+  // The main window as the meter sees it (valid once Create ran).
+  meter::MeterHost& meterHost();
   bool NoChangeByMouse() const { return menu_.item(tray::MenuId::MenuNoChangeByMouse).checked; }
   void SetVolume(int volume);
   void UpdateTrayIcon(int number);
@@ -71,6 +74,7 @@ class TVolumeChangeForm {
  private:
   friend class MainWindowPlatform;
   friend class MainWindowPorts;
+  friend class MainWindowMeterHost;
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   void FormDestroy();
@@ -92,6 +96,7 @@ class TVolumeChangeForm {
   ComPtr<IAudioEndpointVolume> endpointVolume_;
   std::unique_ptr<volume::TMixer> mixer1_;
   std::unique_ptr<MainWindowPorts> ports_;
+  std::unique_ptr<MainWindowMeterHost> meterHost_;
   std::unique_ptr<volume::VolumeOps> ops_;
   std::unique_ptr<input::InputHandlers> inputHandlers_;
   meter::TVolumeBarForm* meter_ = nullptr;
