@@ -458,17 +458,25 @@ LRESULT TVolumeBarForm::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MOUSEACTIVATE:
       // A click on the bar sets the volume without taking the foreground
       // from the program the user works in; a click into the box means
-      // typing there, which needs the meter in the foreground.
-      if (PointerOnBox()) {
-        input::ForceForeground(hwnd);
-        return MA_ACTIVATE;
-      }
+      // typing there, which needs the meter in the foreground. The program
+      // that gets the click may take the foreground: no joining of the
+      // other program's input (which under Wine loses the button release
+      // of the very click).
+      if (PointerOnBox() && GetForegroundWindow() != hwnd) SetForegroundWindow(hwnd);
       return MA_NOACTIVATE;
     case WM_ACTIVATE:
       if (LOWORD(wp) == WA_INACTIVE) {
         const HWND focus = GetFocus();
         if (focus && IsChild(hwnd, focus)) savedFocus_ = focus;
         return 0;
+      }
+      {
+        // A click into the box put the focus where the user wants it.
+        const HWND focus = GetFocus();
+        if (focus && IsChild(hwnd, focus)) {
+          showFocusPending_ = false;
+          return 0;
+        }
       }
       if (savedFocus_ && IsWindow(savedFocus_) && IsWindowVisible(savedFocus_) && IsWindowEnabled(savedFocus_)) {
         if (savedFocus_ == controls_[kBtnVolumeOK]) showFocusPending_ = false;
