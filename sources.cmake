@@ -98,6 +98,7 @@ set(VOLMARU_WIN_TEST_SOURCES
 )
 
 set(VOLMARU_BENCH_SOURCES
+  bench/meter_bench.cpp
   bench/settings_bench.cpp
   bench/tick_bench.cpp
 )

@@ -89,7 +89,11 @@ TEST(ListOrderTest, KanaBySyllableThenMarksSizeKindWidth) {
   EXPECT_GT(CompareListText("ア", "ｱ-"), 0);     // kana width before the marks
   ExpectAscending({"ゎ", "わ", "ゐ", "ゑ", "を", "ﾝ", "ん"});
   ExpectAscending({"ヵ", "か"});
-  EXPECT_GT(CompareListText("ヷ", "わ"), 0);
+  ExpectAscending({"わ", "ヷ", "ゐ", "ヸ", "ゑ", "ヹ", "を", "ヺ", "ん"});
+  ExpectAscending({"は", "ひ", "ふ", "へ", "ほ", "ぼ", "ぽ", "ま", "み"});
+  ExpectAscending({"た", "だ", "ち", "ぢ", "っ", "つ", "づ", "て", "で", "と", "ど", "な"});
+  ExpectAscending({"ぁ", "あ", "ぃ", "い", "ぅ", "う", "ゔ", "ぇ", "え", "ぉ", "お", "ゕ", "か", "が", "ゖ", "け"});
+  ExpectAscending({"ゃ", "や", "ゅ", "ゆ", "ょ", "よ", "ら"});
   // A separate sound mark weighs only on the second level, more than a
   // letter's own mark, and before any width or kind.
   ExpectAscending({"", "ﾞ", "ﾟ", "ﾞﾞ", " "});
