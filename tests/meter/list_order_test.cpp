@@ -17,6 +17,13 @@ std::vector<std::string> Sorted(const std::vector<std::string>& texts) {
   return list;
 }
 
+// `a` and `b` share their first-level weight: what follows them decides.
+void ExpectSameSyllable(const std::string& a, const std::string& b) {
+  EXPECT_LT(CompareListText(a + "a", b + "b"), 0) << a << " vs " << b;
+  EXPECT_LT(CompareListText(b + "a", a + "b"), 0) << b << " vs " << a;
+  EXPECT_NE(CompareListText(a, "あ" + b), 0);
+}
+
 // Each text sorts strictly before the next one.
 void ExpectAscending(const std::vector<std::string>& texts) {
   for (size_t i = 0; i + 1 < texts.size(); ++i) {
@@ -60,7 +67,10 @@ TEST(ListOrderTest, CaseIsIgnoredWidthIsNot) {
   EXPECT_LT(CompareListText("A", "ａ"), 0);
   EXPECT_LT(CompareListText("0１", "０1"), 0);  // the first difference decides
   ExpectAscending({" ", "　", "!"});            // ideographic space
-  EXPECT_LT(CompareListText("-5", "５"), 0);    // width before the marks
+  ExpectAscending({"!", "！", "\""});           // full-width forms from the first to the last
+  ExpectAscending({"~", "～", "\\"});
+  ExpectAscending({"'", "-", "＇", "－", " "});
+  EXPECT_LT(CompareListText("-5", "５"), 0);  // width before the marks
   EXPECT_GT(CompareListText("-ａ", "a"), 0);
   // An equal text goes in front of the first equal item the control's
   // search meets (the same order a real sorted combo box gives).
@@ -94,6 +104,16 @@ TEST(ListOrderTest, KanaBySyllableThenMarksSizeKindWidth) {
   ExpectAscending({"た", "だ", "ち", "ぢ", "っ", "つ", "づ", "て", "で", "と", "ど", "な"});
   ExpectAscending({"ぁ", "あ", "ぃ", "い", "ぅ", "う", "ゔ", "ぇ", "え", "ぉ", "お", "ゕ", "か", "が", "ゖ", "け"});
   ExpectAscending({"ゃ", "や", "ゅ", "ゆ", "ょ", "よ", "ら"});
+  ExpectAscending({"ひ", "び", "ぴ", "ふ"});
+  ExpectAscending({"ｦ", "を", "ﾝ", "ん"});
+  // Small, voiced, katakana and half-width forms share the syllable.
+  for (const auto& [a, b] : std::vector<std::pair<std::string, std::string>>{
+           {"ぢ", "ち"}, {"づ", "つ"}, {"っ", "つ"}, {"ぽ", "ほ"}, {"ぼ", "ほ"}, {"ゃ", "や"}, {"ょ", "よ"},
+           {"ゎ", "わ"}, {"ぁ", "あ"}, {"ゔ", "う"}, {"ゕ", "か"}, {"ゖ", "け"}, {"ァ", "あ"}, {"ヴ", "う"},
+           {"ヵ", "か"}, {"ヶ", "け"}, {"ッ", "つ"}, {"ヷ", "わ"}, {"ヸ", "ゐ"}, {"ヹ", "ゑ"}, {"ヺ", "を"},
+           {"ｶ", "か"},  {"ｯ", "つ"},  {"ｦ", "を"},  {"ﾝ", "ん"},  {"ｧ", "あ"}}) {
+    ExpectSameSyllable(a, b);
+  }
   // A separate sound mark weighs only on the second level, more than a
   // letter's own mark, and before any width or kind.
   ExpectAscending({"", "ﾞ", "ﾟ", "ﾞﾞ", " "});
