@@ -108,10 +108,11 @@ TEST(ListOrderTest, KanaBySyllableThenMarksSizeKindWidth) {
   ExpectAscending({"ｦ", "を", "ﾝ", "ん"});
   // Small, voiced, katakana and half-width forms share the syllable.
   for (const auto& [a, b] : std::vector<std::pair<std::string, std::string>>{
-           {"ぢ", "ち"}, {"づ", "つ"}, {"っ", "つ"}, {"ぽ", "ほ"}, {"ぼ", "ほ"}, {"ゃ", "や"}, {"ょ", "よ"},
-           {"ゎ", "わ"}, {"ぁ", "あ"}, {"ゔ", "う"}, {"ゕ", "か"}, {"ゖ", "け"}, {"ァ", "あ"}, {"ヴ", "う"},
-           {"ヵ", "か"}, {"ヶ", "け"}, {"ッ", "つ"}, {"ヷ", "わ"}, {"ヸ", "ゐ"}, {"ヹ", "ゑ"}, {"ヺ", "を"},
-           {"ｶ", "か"},  {"ｯ", "つ"},  {"ｦ", "を"},  {"ﾝ", "ん"},  {"ｧ", "あ"}}) {
+           {"が", "か"}, {"ざ", "さ"}, {"ぢ", "ち"}, {"づ", "つ"}, {"で", "て"}, {"ど", "と"},
+           {"っ", "つ"}, {"ぽ", "ほ"}, {"ぼ", "ほ"}, {"ゃ", "や"}, {"ょ", "よ"}, {"ゎ", "わ"},
+           {"ぁ", "あ"}, {"ゔ", "う"}, {"ゕ", "か"}, {"ゖ", "け"}, {"ァ", "あ"}, {"ヴ", "う"},
+           {"ヵ", "か"}, {"ヶ", "け"}, {"ッ", "つ"}, {"ヷ", "わ"}, {"ヸ", "ゐ"}, {"ヹ", "ゑ"},
+           {"ヺ", "を"}, {"ｶ", "か"},  {"ｯ", "つ"},  {"ｦ", "を"},  {"ﾝ", "ん"},  {"ｧ", "あ"}}) {
     ExpectSameSyllable(a, b);
   }
   // A separate sound mark weighs only on the second level, more than a
@@ -131,6 +132,8 @@ TEST(ListOrderTest, KanaBySyllableThenMarksSizeKindWidth) {
 TEST(ListOrderTest, KanjiInJisOrderOthersAfter) {
   ExpectAscending({"ん", "亜", "一", "音", "漢", "字", "量", "腕", "弌", "熙", "丂"});
   EXPECT_GT(CompareListText("髙", "高"), 0);
+  // The half-width prolonged sound mark is not a kana the rule places.
+  EXPECT_LT(CompareListText("量", "ｰ"), 0);
 }
 
 }  // namespace

@@ -401,6 +401,12 @@ TEST_F(SetVolumeBoxTest, MuteDisplayKeepsItsBarHidden) {
 
 TEST_F(SetVolumeBoxTest, SelectionEnablesDeleteExactlyWhenAnItemIsSelected) {
   box.Load({10, 20});
+  port.selected = 0;
+  box.OnSelectionChanged();
+  EXPECT_TRUE(port.deleteEnabled);
+  port.selected = -1;
+  box.OnSelectionChanged();
+  EXPECT_FALSE(port.deleteEnabled);
   port.selected = 1;
   box.OnSelectionChanged();
   EXPECT_TRUE(port.deleteEnabled);
