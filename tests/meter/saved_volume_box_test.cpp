@@ -476,6 +476,9 @@ TEST(SetVolumeBoxTextTest, ParsingAndItems) {
   EXPECT_EQ(ParseBoxInteger("-0"), 0);
   EXPECT_EQ(ParseBoxInteger("-2147483648"), -2147483647 - 1);
   EXPECT_EQ(ParseBoxInteger("2147483648"), std::nullopt);
+  EXPECT_EQ(ParseBoxInteger("2147483647"), 2147483647);
+  EXPECT_EQ(ParseBoxInteger("9"), 9);
+  EXPECT_EQ(ParseBoxInteger("1234567890"), 1234567890);
   EXPECT_EQ(ParseBoxInteger("-"), std::nullopt);
   EXPECT_EQ(ParseBoxInteger("1 0"), std::nullopt);
   EXPECT_EQ(SavedVolumeItem(-1), " ");
