@@ -14,8 +14,10 @@ set(VOLMARU_CORE_SOURCES
   devices/device_list.cpp
   devices/device_switch.cpp
   input/input_rules.cpp
+  meter/list_order.cpp
   meter/meter_geometry.cpp
   schedule/schedule_runtime.cpp
+  meter/saved_volume_box.cpp
   settings/ini_document.cpp
   settings/profile_file.cpp
   settings/settings_schema.cpp
@@ -118,8 +120,10 @@ set(VOLMARU_HOST_TEST_SOURCES
   tests/devices/device_list_test.cpp
   tests/devices/device_switch_test.cpp
   tests/input/input_rules_test.cpp
+  tests/meter/list_order_test.cpp
   tests/meter/meter_geometry_test.cpp
   tests/schedule/schedule_runtime_test.cpp
+  tests/meter/saved_volume_box_test.cpp
   tests/settings/ini_document_test.cpp
   tests/settings/profile_file_test.cpp
   tests/settings/settings_store_test.cpp
@@ -146,6 +150,8 @@ set(VOLMARU_WIN_TEST_SOURCES
   tests/volume/endpoint_wintest.cpp
   tests/tray/icon_render_wintest.cpp
   tests/tray/tray_icon_wintest.cpp
+  tests/meter/list_order_wintest.cpp
+  tests/meter/volume_bar_form_wintest.cpp
   tests/settings/profile_differential_wintest.cpp
   tests/settings/profile_file_wintest.cpp
   tests/settings/speech_wintest.cpp
@@ -154,6 +160,7 @@ set(VOLMARU_WIN_TEST_SOURCES
 
 set(VOLMARU_BENCH_SOURCES
   bench/devices_bench.cpp
+  bench/meter_bench.cpp
   bench/settings_bench.cpp
   bench/tick_bench.cpp
 )

@@ -45,7 +45,7 @@ int Run(HINSTANCE instance) {
   }
   settings::TVolumeChangeSetteiForm setteiForm;
   meter::TVolumeBarForm meterForm;
-  if (!meterForm.Create(instance, main, setteiForm)) return 1;
+  if (!meterForm.Create(instance, main.meterHost(), main.hwnd())) return 1;
   setteiForm.Create(instance, main.state().DataFolder + settings::kSettingsFileName, main.hwnd());
   main.AttachForms(&meterForm, &setteiForm);
   // The version window's creation ends by enabling the main timer, so the

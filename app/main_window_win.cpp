@@ -326,6 +326,52 @@ void MainWindowPorts::RunShellCommand(tray::MenuId id) {
   app::RunShellCommand(id, f_.state_, f_.menu_, shell);
 }
 
+// The main window as the meter sees it: the values it draws, the volume it
+// sets, the stamps it leaves, the input state and the main timer.
+class MainWindowMeterHost final : public meter::MeterHost {
+ public:
+  explicit MainWindowMeterHost(TVolumeChangeForm& f) : f_(f), s_(f.state_) {}
+  bool StartupComplete() override { return s_.StartupComplete; }
+  bool HostAlive() override { return f_.alive(); }
+  std::string DataFolder() override { return s_.DataFolder; }
+  int CurrentVolume() override { return f_.ops_->CurrentVolume(); }
+  bool MuteShown() override { return s_.MixerMute == 1 || s_.EndpointMute == 1; }
+  meter::BarColourInputs ColourInputs() override {
+    const settings::PageSettings defaults;
+    const settings::PageSettings& pages = f_.settei_ ? f_.settei_->pages() : defaults;
+    meter::BarColourInputs in;
+    in.colorByIconColor = pages.ColorByIconColor;
+    in.changeColorByDevice = pages.ChangeColorByDevice;
+    in.pickerColour = pages.MeterColor;
+    in.changeIconColorByDevice = pages.ChangeIconColorByDevice;
+    in.iconText = s_.IconColours.Text;
+    in.iconBack = s_.IconColours.Back;
+    in.profiles = &s_.DeviceProfiles;
+    in.defaultDeviceName = s_.DefaultDeviceName;
+    return in;
+  }
+  bool SetVolume(int volume) override {
+    f_.SetVolume(volume);
+    return s_.VolumeSetOk;
+  }
+  int LastVolume() override { return s_.LastVolume; }
+  void SetLastVolumeStepAt(uint32_t now) override {
+    s_.LastVolumeStepAt = now;
+    f_.SyncHookState();
+  }
+  void SetMeterShownAt(uint32_t now) override { s_.MeterShownAt = now; }
+  bool NoChangeByMouse() override { return f_.NoChangeByMouse(); }
+  meter::BoxPoint TrayPointPos() override { return {s_.TrayPointPos.x, s_.TrayPointPos.y}; }
+  int MainKeyCode() override { return s_.Keyboard.MainKey.code; }
+  bool MainKeyDown() override { return KeyIsDown(s_.Keyboard.MainKey.code); }
+  void PauseTimer() override { f_.PauseTimer(); }
+  void ResumeTimer() override { f_.ResumeTimer(); }
+
+ private:
+  TVolumeChangeForm& f_;
+  MainWindowState& s_;
+};
+
 // FormCreate's view of the platform.
 class MainWindowPlatform final : public StartupPlatform {
  public:
@@ -405,6 +451,7 @@ bool TVolumeChangeForm::Create() {
     }
   }
   ports_ = std::make_unique<MainWindowPorts>(*this);
+  meterHost_ = std::make_unique<MainWindowMeterHost>(*this);
   ops_ = std::make_unique<volume::VolumeOps>(state_, endpointOverride_ ? endpointOverride_.get() : &ports_->endpoint(),
                                              &ports_->mixer(), *ports_);
   inputHandlers_ = std::make_unique<input::InputHandlers>(state_, *ports_);
@@ -419,6 +466,7 @@ void TVolumeChangeForm::OverrideEndpoint(std::unique_ptr<volume::EndpointPort> e
   endpointOverride_ = std::move(endpoint);
   if (ops_) ops_->set_endpoint(endpointOverride_.get());
 }
+meter::MeterHost& TVolumeChangeForm::meterHost() { return *meterHost_; }
 
 void TVolumeChangeForm::AttachForms(meter::TVolumeBarForm* meter, settings::TVolumeChangeSetteiForm* settei) {
   meter_ = meter;

@@ -16,6 +16,7 @@
 #include "devices/core_audio_devices_win.h"
 #include "input/input_rules.h"
 #include "input/input_thread_win.h"
+#include "meter/meter_host.h"
 #include "tray/popup_menu.h"
 #include "tray/tray_icon_win.h"
 #include "volume/mixers.h"
@@ -41,6 +42,7 @@ inline constexpr UINT kMainTimerMs = 100;
 inline constexpr UINT kTestBlockMessage = WM_APP + 300;
 
 class MainWindowPorts;
+class MainWindowMeterHost;
 
 class TVolumeChangeForm final : public about::VersionFormHost {
  public:
@@ -73,7 +75,8 @@ class TVolumeChangeForm final : public about::VersionFormHost {
   void StartMainTimer() override { StartTimer(); }
   bool TimerRunning() const { return timerStarted_ && timerHolds_ == 0; }
 
-  // Used by the meter.
+  // The main window as the meter sees it (valid once Create ran).
+  meter::MeterHost& meterHost();
   bool NoChangeByMouse() const { return menu_.item(tray::MenuId::MenuNoChangeByMouse).checked; }
   void SetVolume(int volume);
   void UpdateTrayIcon(int number);
@@ -81,6 +84,7 @@ class TVolumeChangeForm final : public about::VersionFormHost {
  private:
   friend class MainWindowPlatform;
   friend class MainWindowPorts;
+  friend class MainWindowMeterHost;
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   void FormDestroy();
@@ -104,6 +108,7 @@ class TVolumeChangeForm final : public about::VersionFormHost {
   devices::CoreAudioDevices devices_;
   std::unique_ptr<volume::TMixer> mixer1_;
   std::unique_ptr<MainWindowPorts> ports_;
+  std::unique_ptr<MainWindowMeterHost> meterHost_;
   std::unique_ptr<volume::VolumeOps> ops_;
   std::unique_ptr<volume::EndpointPort> endpointOverride_;
   std::unique_ptr<input::InputHandlers> inputHandlers_;

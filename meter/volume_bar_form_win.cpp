@@ -2,18 +2,18 @@
 
 #include <mmsystem.h>
 
-#include "app/main_window_win.h"
 #include "app/message_pump_win.h"
 #include "common/text_win.h"
-#include "settings/settei_form_win.h"
+#include "input/force_foreground_win.h"
 #include "settings/time_format_win.h"
-#include "volume/volume_ops.h"
 
 namespace volmaru::meter {
 namespace {
 
 enum BoxControl { kLabel2, kComboBoxVolume, kBtnVolumeOK, kBtnDelItem, kBtnCancel };
 constexpr int kBoxIds[5] = {200, 201, 202, 203, 204};
+// The meter behind the subclassed edit field of the drop-down.
+constexpr wchar_t kEditOwnerProperty[] = L"VolmaruMeter";
 
 UniqueFont MakeFont(int pixelHeight, bool bold, const wchar_t* face) {
   LOGFONTW lf{};
@@ -26,17 +26,15 @@ UniqueFont MakeFont(int pixelHeight, bool bold, const wchar_t* face) {
 
 }  // namespace
 
-bool TVolumeBarForm::Create(HINSTANCE instance, app::TVolumeChangeForm& main,
-                            settings::TVolumeChangeSetteiForm& settei) {
-  main_ = &main;
-  settei_ = &settei;
+bool TVolumeBarForm::Create(HINSTANCE instance, MeterHost& host, HWND owner) {
+  host_ = &host;
   // The main window's start-up must be complete; if it never will be, the
   // wait ends with the main window.
-  while (!main.state().StartupComplete) {
-    if (!main.alive() || !app::ProcessPendingMessages()) return false;
+  while (!host.StartupComplete()) {
+    if (!host.HostAlive() || !app::ProcessPendingMessages()) return false;
     Sleep(10);
   }
-  settings::ProfileFile file(settings::SystemFiles(), main.state().DataFolder + settings::kSettingsFileName);
+  settings::ProfileFile file(settings::SystemFiles(), host.DataFolder() + settings::kSettingsFileName);
   settings::SettingsStore store(file, settings::UserLocaleDateTimeFormat());
   settings_ = store.LoadMeter();
   barColour_ = settings_.Color;
@@ -46,11 +44,13 @@ bool TVolumeBarForm::Create(HINSTANCE instance, app::TVolumeChangeForm& main,
   navyBrush_.reset(CreateSolidBrush(0x800000));
   creamBrush_.reset(CreateSolidBrush(0xF0FBFF));
   if (!CreateForm(instance, L"TVolumeBarForm", L"音量メーター", WS_POPUP,
-                  WS_EX_LAYERED | WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, main.hwnd())) {
+                  WS_EX_LAYERED | WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, owner)) {
     return false;
   }
   SetKey(background_);
   CreateBoxControls(instance);
+  // The saved volumes come last, after the meter's other settings.
+  box_.Load(settings_.SavedVolumes);
   PlaceMeter();
   return true;
 }
@@ -76,15 +76,20 @@ void TVolumeBarForm::CreateBoxControls(HINSTANCE instance) {
       {L"BUTTON", L"キャンセル", BS_PUSHBUTTON, {69, 34, 60, 25}},
   };
   for (int i = 0; i < 5; ++i) {
-    box_[i] = CreateWindowExW(0, places[i].cls, places[i].text, WS_CHILD | places[i].style, places[i].r.left,
-                              places[i].r.top, places[i].r.right, places[i].r.bottom, hwnd(),
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kBoxIds[i])), instance, nullptr);
-    SendMessageW(box_[i], WM_SETFONT, reinterpret_cast<WPARAM>(boxFont_.get()), FALSE);
+    controls_[i] = CreateWindowExW(0, places[i].cls, places[i].text, WS_CHILD | places[i].style, places[i].r.left,
+                                   places[i].r.top, places[i].r.right, places[i].r.bottom, hwnd(),
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kBoxIds[i])), instance, nullptr);
+    SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(boxFont_.get()), FALSE);
   }
-  EnableWindow(box_[kBtnDelItem], FALSE);
-  for (int v : settings_.SavedVolumes) {
-    const std::wstring text = v < 0 ? L" " : std::to_wstring(v);
-    SendMessageW(box_[kComboBoxVolume], CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  EnableWindow(controls_[kBtnDelItem], FALSE);
+  // Enter and the characters typed into the drop-down go to the box first.
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  if (GetComboBoxInfo(controls_[kComboBoxVolume], &info) && info.hwndItem) {
+    edit_ = info.hwndItem;
+    SetPropW(edit_, kEditOwnerProperty, this);
+    editProc_ =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(edit_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EditProc)));
   }
 }
 
@@ -93,20 +98,17 @@ void TVolumeBarForm::LayoutBox() {
   const int dy = placement_.boxTop;
   const RECT where[5] = {{3, 8, 32, 16}, {37, 3, 46, 200}, {85, 4, 40, 25}, {3, 34, 60, 25}, {69, 34, 60, 25}};
   for (int i = 0; i < 5; ++i) {
-    SetWindowPos(box_[i], nullptr, dx + where[i].left, dy + where[i].top, where[i].right, where[i].bottom,
+    SetWindowPos(controls_[i], nullptr, dx + where[i].left, dy + where[i].top, where[i].right, where[i].bottom,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    ShowWindow(box_[i], boxVisible_ ? SW_SHOWNA : SW_HIDE);
+    const bool shown = boxVisible_ && (i != kComboBoxVolume || comboShown_);
+    ShowWindow(controls_[i], shown ? SW_SHOWNA : SW_HIDE);
   }
-}
-
-int TVolumeBarForm::CurrentVolume() const {
-  const app::MainWindowState& s = main_->state();
-  return s.UseEndpointVolume ? volume::ScalarToPercent(s.EndpointScalar) : s.MixerVolume;
-}
-
-bool TVolumeBarForm::MuteFlag() const {
-  const app::MainWindowState& s = main_->state();
-  return s.MixerMute == 1 || s.EndpointMute == 1;
+  BringDropDownToFront();
+  // A hidden control keeps the focus it had (the edit field inside the
+  // drop-down does), and keys would go on into the hidden box: the meter
+  // takes the focus back.
+  const HWND focus = GetFocus();
+  if (!boxVisible_ && focus && IsChild(hwnd(), focus)) SetFocus(hwnd());
 }
 
 void TVolumeBarForm::SetKey(uint32_t key) {
@@ -128,19 +130,34 @@ Rect TVolumeBarForm::WindowRect() const {
   return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
-void TVolumeBarForm::SavePosition(settings::MeterPosition pos) {
-  settings_.Places[static_cast<size_t>(settings_.Position)] = pos;
-  const std::string folder = main_->state().DataFolder;
+// One operation of the meter on the settings file, after making sure the
+// data folder exists. Write failures are not reported: the meter comes back
+// at its default place, a saved volume is simply not kept.
+template <typename Write>
+void TVolumeBarForm::WriteSettings(Write write) {
+  const std::string folder = host_->DataFolder();
   settings::FilePort& files = settings::SystemFiles();
   const std::string dir = folder.substr(0, folder.size() - 1);
   if (!files.DirectoryExists(dir)) files.CreateDirectories(dir);
   settings::ProfileFile file(files, folder + settings::kSettingsFileName);
   settings::SettingsStore store(file, settings::UserLocaleDateTimeFormat());
   try {
-    store.WriteMeterPosition(settings_.Position, pos);
+    write(store);
   } catch (const settings::SettingsWriteError&) {
-    // Not reported: the meter simply comes back at its default place.
   }
+}
+
+void TVolumeBarForm::SavePosition(settings::MeterPosition pos) {
+  settings_.Places[static_cast<size_t>(settings_.Position)] = pos;
+  WriteSettings([&](settings::SettingsStore& store) { store.WriteMeterPosition(settings_.Position, pos); });
+}
+
+void TVolumeBarForm::SaveAddedVolume(int index, int volume) {
+  WriteSettings([&](settings::SettingsStore& store) { store.AddSavedVolume(index, volume); });
+}
+
+void TVolumeBarForm::RewriteSavedVolumes(const std::vector<int>& volumes) {
+  WriteSettings([&](settings::SettingsStore& store) { store.RewriteSavedVolumes(volumes); });
 }
 
 void TVolumeBarForm::PlaceMeter() {
@@ -169,8 +186,9 @@ void TVolumeBarForm::PlaceNumberLabel() {
 void TVolumeBarForm::RefreshMeter() {
   barVisible_ = false;
   boxVisible_ = false;
+  box_.OnBoxHidden();
   IsEditingBox = false;
-  if (MuteFlag()) {
+  if (host_->MuteShown()) {
     labelColour_ = kMuteTextColour;
     labelText_ = L"ミュート";
   } else {
@@ -179,33 +197,21 @@ void TVolumeBarForm::RefreshMeter() {
   PlaceMeter();
   // The final placement puts the text where the number goes: centred on a
   // horizontal meter, beside the bar on a vertical one.
-  if (MuteFlag()) PlaceNumberLabel();
+  if (host_->MuteShown()) PlaceNumberLabel();
 }
 
 void TVolumeBarForm::DrawMeter() {
   SetKey(background_);
-  const int v = CurrentVolume();
+  const int v = host_->CurrentVolume();
   labelText_ = std::to_wstring(v);
-  SetWindowTextW(box_[kComboBoxVolume], labelText_.c_str());
   barVisible_ = true;
   boxVisible_ = !settings_.IsNoShowPanelSetVolume;
-  if (boxVisible_) {
-    IsEditingBox = false;
-    EnableWindow(box_[kBtnDelItem], FALSE);
-  }
+  if (boxVisible_) comboShown_ = true;
+  // The edit shows the volume, the box's editing ends.
+  box_.OnMeterDrawn(v, boxVisible_);
   PlaceMeter();
 
-  const settings::PageSettings& pages = settei_->pages();
-  const app::MainWindowState& s = main_->state();
-  BarColourInputs in;
-  in.colorByIconColor = pages.ColorByIconColor;
-  in.changeColorByDevice = pages.ChangeColorByDevice;
-  in.pickerColour = pages.MeterColor;
-  in.changeIconColorByDevice = pages.ChangeIconColorByDevice;
-  in.iconText = s.IconColours.Text;
-  in.iconBack = s.IconColours.Back;
-  in.profiles = &s.DeviceProfiles;
-  in.defaultDeviceName = s.DefaultDeviceName;
+  BarColourInputs in = host_->ColourInputs();
   in.previous = barColour_;
   barColour_ = ChooseBarColour(in);
   if (key_ == barColour_) {
@@ -217,11 +223,30 @@ void TVolumeBarForm::DrawMeter() {
   dots_ = MeterDots(bar.width, bar.height, v, IsVertical(settings_.Position));
   PlaceNumberLabel();
   InvalidateRect(hwnd(), nullptr, TRUE);
+  ApplyShowFocus();  // shown first, drawn second
 }
 
 void TVolumeBarForm::Show() {
+  const bool wasVisible = visible();
   ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
   MakeTopmost();
+  if (!wasVisible) {
+    showFocusPending_ = true;
+    ApplyShowFocus();
+  }
+}
+
+// "変更" takes the focus of a meter that was shown with its box. Setting the
+// focus would activate the meter (and, while this program is in the
+// foreground, take the foreground from its other windows), which showing
+// must not do: the focus is given now if the meter is already active, or
+// when it becomes active (ForceForeground, a click into the box).
+void TVolumeBarForm::ApplyShowFocus() {
+  if (!showFocusPending_ || !boxVisible_) return;
+  savedFocus_ = controls_[kBtnVolumeOK];
+  if (GetActiveWindow() != hwnd()) return;
+  showFocusPending_ = false;
+  SetFocus(controls_[kBtnVolumeOK]);
 }
 
 void TVolumeBarForm::Close() { ShowWindow(hwnd(), SW_HIDE); }
@@ -236,9 +261,153 @@ void TVolumeBarForm::Repaint() {
 }
 
 std::wstring TVolumeBarForm::BoxEditText() const {
-  wchar_t buf[32] = {};
-  GetWindowTextW(box_[kComboBoxVolume], buf, 32);
-  return buf;
+  const HWND combo = controls_[kComboBoxVolume];
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(combo)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(combo, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+std::string TVolumeBarForm::EditText() { return Narrow(BoxEditText()); }
+
+void TVolumeBarForm::SetEditText(std::string_view text) {
+  SetWindowTextW(controls_[kComboBoxVolume], Widen(text).c_str());
+}
+
+void TVolumeBarForm::InsertItem(size_t index, std::string_view text) {
+  // The box keeps the sorted order itself; the control takes each item at
+  // the place the box gives it.
+  SendMessageW(controls_[kComboBoxVolume], CB_INSERTSTRING, static_cast<WPARAM>(index),
+               reinterpret_cast<LPARAM>(Widen(text).c_str()));
+}
+
+void TVolumeBarForm::DeleteItem(size_t index) {
+  SendMessageW(controls_[kComboBoxVolume], CB_DELETESTRING, static_cast<WPARAM>(index), 0);
+}
+
+int TVolumeBarForm::SelectedIndex() {
+  return static_cast<int>(SendMessageW(controls_[kComboBoxVolume], CB_GETCURSEL, 0, 0));
+}
+
+void TVolumeBarForm::EnableDeleteButton(bool enabled) { EnableWindow(controls_[kBtnDelItem], enabled); }
+
+void TVolumeBarForm::FocusApplyButton() { SetFocus(controls_[kBtnVolumeOK]); }
+
+void TVolumeBarForm::BringDropDownToFront() {
+  SetWindowPos(controls_[kComboBoxVolume], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TVolumeBarForm::SetBoxHeight(int height) {
+  boxHeight_ = height;
+  InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+void TVolumeBarForm::SetBarVisible(bool shown) {
+  barVisible_ = shown;
+  InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+// The boxes have no owner window: topmost, so that the topmost meter never
+// covers them.
+void TVolumeBarForm::Inform(std::string_view text, std::string_view title) {
+  MessageBoxW(nullptr, Widen(text).c_str(), Widen(title).c_str(), MB_OK | MB_ICONINFORMATION | MB_TOPMOST);
+}
+
+bool TVolumeBarForm::Ask(std::string_view question) {
+  return MessageBoxW(nullptr, Widen(question).c_str(), Widen(kVolumeQuestionTitle).c_str(),
+                     MB_YESNO | MB_ICONQUESTION | MB_TOPMOST) == IDYES;
+}
+
+void TVolumeBarForm::ProcessPendingMessages() { app::ProcessPendingMessages(); }
+
+uint32_t TVolumeBarForm::Now() { return timeGetTime(); }
+
+BoxPoint TVolumeBarForm::Cursor() {
+  POINT p{};
+  GetCursorPos(&p);
+  return {p.x, p.y};
+}
+
+bool TVolumeBarForm::PointerOnBox() const {
+  if (!boxVisible_) return false;
+  POINT p{};
+  GetCursorPos(&p);
+  ScreenToClient(hwnd(), &p);
+  return p.x >= placement_.boxLeft && p.x < placement_.boxLeft + kBoxWidth && p.y >= placement_.boxTop &&
+         p.y < placement_.boxTop + boxHeight_;
+}
+
+void TVolumeBarForm::OnBoxCommand(int id, int code) {
+  if (id == kBoxIds[kComboBoxVolume]) {
+    switch (code) {
+      case CBN_DROPDOWN: {
+        RECT dropped{};
+        SendMessageW(controls_[kComboBoxVolume], CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+        box_.OnListOpened(dropped.bottom - dropped.top);
+        break;
+      }
+      case CBN_CLOSEUP:
+        box_.OnListClosed();
+        break;
+      case CBN_SELCHANGE:
+        box_.OnSelectionChanged();
+        box_.OnClicked();
+        break;
+      case CBN_SETFOCUS:
+        box_.OnFocusReceived();
+        break;
+      case CBN_KILLFOCUS:
+        box_.OnFocusLost();
+        break;
+      case CBN_EDITCHANGE:
+        IsEditingBox = true;  // the user types: the meter stays
+        break;
+      default:
+        break;
+    }
+    return;
+  }
+  if (code != BN_CLICKED) return;
+  if (id == kBoxIds[kBtnVolumeOK]) box_.OnApply();
+  if (id == kBoxIds[kBtnDelItem]) box_.OnDelete();
+  if (id == kBoxIds[kBtnCancel]) box_.OnCancel();
+}
+
+LRESULT CALLBACK TVolumeBarForm::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = static_cast<TVolumeBarForm*>(GetPropW(hwnd, kEditOwnerProperty));
+  if (!self || !self->editProc_) return DefWindowProcW(hwnd, msg, wp, lp);
+  try {
+    return self->HandleEdit(hwnd, msg, wp, lp);
+  } catch (...) {
+    return 0;  // dropped: the program keeps running
+  }
+}
+
+LRESULT TVolumeBarForm::HandleEdit(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  const WNDPROC original = editProc_;
+  switch (msg) {
+    case WM_CHAR: {
+      const int code = static_cast<int>(wp);
+      if (SetVolumeBox::ConsumesKey(code)) {
+        box_.OnKeyTyped(code);
+        return 0;
+      }
+      const LRESULT result = CallWindowProcW(original, hwnd, msg, wp, lp);
+      box_.OnKeyTyped(code);
+      return result;
+    }
+    case WM_LBUTTONDOWN:
+      box_.OnClicked();
+      break;
+    case WM_NCDESTROY:
+      SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+      RemovePropW(hwnd, kEditOwnerProperty);
+      editProc_ = nullptr;
+      edit_ = nullptr;
+      break;
+    default:
+      break;
+  }
+  return CallWindowProcW(original, hwnd, msg, wp, lp);
 }
 
 void TVolumeBarForm::Paint(HDC dc) {
@@ -248,7 +417,7 @@ void TVolumeBarForm::Paint(HDC dc) {
   FillRect(dc, &client, static_cast<HBRUSH>(back.get()));
   if (boxVisible_) {
     const RECT box{placement_.boxLeft, placement_.boxTop, placement_.boxLeft + kBoxWidth,
-                   placement_.boxTop + kBoxHeight};
+                   placement_.boxTop + boxHeight_};
     FillRect(dc, &box, static_cast<HBRUSH>(navyBrush_.get()));
   }
   if (barVisible_) {
@@ -291,7 +460,34 @@ LRESULT TVolumeBarForm::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND:
       return 1;
     case WM_MOUSEACTIVATE:
+      // A click on the bar sets the volume without taking the foreground
+      // from the program the user works in; a click into the box means
+      // typing there, which needs the meter in the foreground. The program
+      // that gets the click may take the foreground: no joining of the
+      // other program's input (which under Wine loses the button release
+      // of the very click).
+      if (PointerOnBox() && GetForegroundWindow() != hwnd) SetForegroundWindow(hwnd);
       return MA_NOACTIVATE;
+    case WM_ACTIVATE:
+      if (LOWORD(wp) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus && IsChild(hwnd, focus)) savedFocus_ = focus;
+        return 0;
+      }
+      {
+        // A click into the box put the focus where the user wants it.
+        const HWND focus = GetFocus();
+        if (focus && IsChild(hwnd, focus)) {
+          showFocusPending_ = false;
+          return 0;
+        }
+      }
+      if (savedFocus_ && IsWindow(savedFocus_) && IsWindowVisible(savedFocus_) && IsWindowEnabled(savedFocus_)) {
+        if (savedFocus_ == controls_[kBtnVolumeOK]) showFocusPending_ = false;
+        SetFocus(savedFocus_);
+        return 0;
+      }
+      break;
     case WM_MOUSEMOVE: {
       if (!trackingLeave_) {
         TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hwnd, 0};
@@ -336,13 +532,13 @@ LRESULT TVolumeBarForm::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP: {
-      if (!barVisible_ || main_->NoChangeByMouse()) return 0;
+      if (!barVisible_ || host_->NoChangeByMouse()) return 0;
       const int bx = x - bar.left, by = y - bar.top;
       if (!InsideBar(bx, by, bar.width, bar.height)) return 0;
       if (msg == WM_LBUTTONUP) {
-        main_->SetVolume(VolumeAt(bx, by, bar.width, bar.height, vertical));
+        host_->SetVolume(VolumeAt(bx, by, bar.width, bar.height, vertical));
         DrawMeter();
-        main_->state().MeterShownAt = timeGetTime();
+        host_->SetMeterShownAt(timeGetTime());
       } else {
         SetKey(key_ == background_ ? background_ + 10 : background_);
       }
@@ -362,11 +558,7 @@ LRESULT TVolumeBarForm::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return reinterpret_cast<LRESULT>(creamBrush_.get());
     }
     case WM_COMMAND:
-      // The box's commands (apply, delete, cancel) come with the saved-volume
-      // list; typing in it already keeps the meter from hiding.
-      if (LOWORD(wp) == kBoxIds[kComboBoxVolume] && (HIWORD(wp) == CBN_EDITCHANGE || HIWORD(wp) == CBN_SETFOCUS)) {
-        IsEditingBox = true;
-      }
+      OnBoxCommand(LOWORD(wp), HIWORD(wp));
       return 0;
     default:
       break;

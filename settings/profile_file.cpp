@@ -58,8 +58,10 @@ struct ProfileFile::Snapshot {
   std::string Out(std::string_view utf8) const {
     return encoding == FileEncoding::kAnsi ? Utf8ToCp932(utf8) : std::string(utf8);
   }
+  // What the program gets back is always valid UTF-8: a file that only
+  // claims to be UTF-8 has its broken sequences replaced.
   std::string In(std::string_view text) const {
-    return encoding == FileEncoding::kAnsi ? Cp932ToUtf8(text) : std::string(text);
+    return encoding == FileEncoding::kAnsi ? Cp932ToUtf8(text) : Utf16ToUtf8(Utf8ToUtf16(text));
   }
 };
 

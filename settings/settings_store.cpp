@@ -226,7 +226,7 @@ MeterSettings SettingsStore::LoadMeter() const {
   for (int place = 0; place < kMeterPlaces; ++place) {
     m.Places[static_cast<size_t>(place)] = {ReadInt(keys::FormPosX(place)), ReadInt(keys::FormPosY(place))};
   }
-  const int count = ReadInt(keys::SavedVolumeCount);
+  const int count = std::min(ReadInt(keys::SavedVolumeCount), kMaxSavedVolumes);
   for (int i = 0; i < count; ++i) m.SavedVolumes.push_back(ReadInt(keys::SavedVolume(i)));
   return m;
 }

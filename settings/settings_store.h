@@ -53,6 +53,10 @@ struct MainWindowSettings {
   ScheduleTable Schedule{};
 };
 
+// At most this many saved volumes are loaded: a damaged or hostile "Count"
+// must not make the meter read or hold without bound.
+inline constexpr int kMaxSavedVolumes = 1000;
+
 struct MeterPosition {
   int X = 0;
   int Y = 0;
@@ -69,7 +73,7 @@ struct MeterSettings {
   bool IsNoShowPanelSetVolume = false;
   uint32_t Color = kDefaultMeterColour;
   std::array<MeterPosition, kMeterPlaces> Places{};
-  // Saved volumes; -1 is a blank entry.
+  // Saved volumes; -1 is a blank entry. At most kMaxSavedVolumes.
   std::vector<int> SavedVolumes;
 };
 

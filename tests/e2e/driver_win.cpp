@@ -396,6 +396,78 @@ int ChildTextCmd(int argc, wchar_t** argv) {
   return kNo;
 }
 
+// Sets the text of the first descendant of class <child-class> inside
+// <window> (WM_SETTEXT, as typing would leave it; the control reports the
+// change to its parent).
+int SetChildTextCmd(int argc, wchar_t** argv) {
+  if (argc != 5) return kUsage;
+  const HWND parent = WindowArg(argv[2]);
+  if (!parent) return kNo;
+  for (HWND wnd : Descendants(parent)) {
+    if (!SameName(ClassOf(wnd), argv[3])) continue;
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(wnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]), SMTO_ABORTIFHUNG, 2000, &result)) {
+      return kFailed;
+    }
+    return result ? kOk : kFailed;
+  }
+  return kNo;
+}
+
+// The keyboard focus and the active window of the thread that owns
+// <window>, as window records ("focus" first, then "active"); exit 1 when
+// that thread has no focus window.
+int FocusCmd(int argc, wchar_t** argv) {
+  if (argc != 3) return kUsage;
+  const HWND wnd = WindowArg(argv[2]);
+  if (!wnd) return kNo;
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(wnd, nullptr), &info)) return kFailed;
+  const std::vector<Process> processes = Processes();
+  WriteLine(info.hwndFocus ? Describe(info.hwndFocus, processes) : L"none");
+  WriteLine(info.hwndActive ? Describe(info.hwndActive, processes) : L"none");
+  return info.hwndFocus ? kOk : kNo;
+}
+
+// Whether <hwnd> takes input: prints 1 (exit 0) or 0 (exit 1).
+int IsEnabledCmd(int argc, wchar_t** argv) {
+  if (argc != 3) return kUsage;
+  const HWND wnd = WindowArg(argv[2]);
+  if (!wnd) return kFailed;
+  const bool enabled = IsWindowEnabled(wnd) != FALSE;
+  WriteLine(enabled ? L"1" : L"0");
+  return enabled ? kOk : kNo;
+}
+
+// Waits for a visible tooltip window (class "tooltips_class32", such as the
+// tray icon's tip of explorer) with a text, and prints the text with its
+// line breaks written as "\n".
+int TooltipTextCmd(int argc, wchar_t** argv) {
+  unsigned long timeout = 0;
+  if (argc != 3 || !ParseNumber(argv[2], timeout)) return kUsage;
+  std::wstring text;
+  const bool found = PollUntil(timeout, [&] {
+    for (HWND wnd = FindWindowExW(nullptr, nullptr, L"tooltips_class32", nullptr); wnd;
+         wnd = FindWindowExW(nullptr, wnd, L"tooltips_class32", nullptr)) {
+      if (IsWindowVisible(wnd) && TextOf(wnd, text) && !text.empty()) return true;
+    }
+    return false;
+  });
+  if (!found) return kNo;
+  std::wstring line;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == L'\r' || text[i] == L'\n') {
+      if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') ++i;
+      line += L"\\n";
+    } else {
+      line += text[i];
+    }
+  }
+  WriteLine(line);
+  return kOk;
+}
+
 // Posts <msg> to <window>; <msg> is a number or the name of a registered
 // window message ("TaskbarCreated").
 int PostMessageCmd(int argc, wchar_t** argv) {
@@ -759,6 +831,10 @@ constexpr Command kCommands[] = {
     {L"process-cost", ProcessCostCmd, L"process-cost <exe-name>"},
     {L"children", ChildrenCmd, L"children <hwnd|class>"},
     {L"child-text", ChildTextCmd, L"child-text <hwnd|class> <child-class>"},
+    {L"set-child-text", SetChildTextCmd, L"set-child-text <hwnd|class> <child-class> <text>"},
+    {L"is-enabled", IsEnabledCmd, L"is-enabled <hwnd>"},
+    {L"focus", FocusCmd, L"focus <hwnd|class>"},
+    {L"tooltip-text", TooltipTextCmd, L"tooltip-text <timeout-ms>"},
     {L"post-message", PostMessageCmd, L"post-message <hwnd|class> <msg|registered-name> <wparam> <lparam>"},
     {L"wait-window-hidden", WaitWindowHiddenCmd, L"wait-window-hidden <class> <timeout-ms>"},
     {L"foreground", ForegroundCmd, L"foreground"},

@@ -181,6 +181,13 @@ TEST(ProfileFileTest, FilesWithAByteOrderMarkKeepTheirEncoding) {
   EXPECT_EQ(file.Read("K", "N"), "1");
 }
 
+TEST(ProfileFileTest, BrokenUtf8InAUtf8FileReadsAsReplacementCharacters) {
+  FakeFiles fs;
+  fs.files[kPath] = "\xEF\xBB\xBF[K]\r\nN=a\xE3\x81z\xFF\r\n";
+  ProfileFile file(fs, kPath);
+  EXPECT_EQ(file.Read("K", "N"), "a\xEF\xBF\xBDz\xEF\xBF\xBD");
+}
+
 TEST(ProfileFileTest, AnOddLastByteOfAUtf16FileIsNoCharacter) {
   FakeFiles fs;
   fs.files[kPath] = std::string(

@@ -345,6 +345,28 @@ TEST_F(SettingsStoreTest, SavedVolumesAddAndRewrite) {
   EXPECT_EQ(store.LoadMeter().SavedVolumes, (std::vector<int>{10, -1, -1}));
 }
 
+TEST_F(SettingsStoreTest, SavedVolumeCountIsBounded) {
+  Text() = "[SavedVolume]\r\nCount=-7\r\n0=10\r\n";
+  EXPECT_TRUE(store.LoadMeter().SavedVolumes.empty());
+  // Far more than the keys present: the missing ones are blank entries, and
+  // no more than kMaxSavedVolumes of them.
+  Text() = "[SavedVolume]\r\nCount=2147483647\r\n0=10\r\n1=250\r\n";
+  std::vector<int> saved = store.LoadMeter().SavedVolumes;
+  ASSERT_EQ(saved.size(), static_cast<size_t>(kMaxSavedVolumes));
+  EXPECT_EQ(saved[0], 10);
+  EXPECT_EQ(saved[1], 250);  // out of range, loaded as it is
+  EXPECT_EQ(saved[2], -1);
+  EXPECT_EQ(saved.back(), -1);
+  Text() = "[SavedVolume]\r\nCount=1001\r\n";
+  EXPECT_EQ(store.LoadMeter().SavedVolumes.size(), 1000u);
+  Text() = "[SavedVolume]\r\nCount=1000\r\n999=7\r\n";
+  saved = store.LoadMeter().SavedVolumes;
+  ASSERT_EQ(saved.size(), 1000u);
+  EXPECT_EQ(saved.back(), 7);
+  Text() = "[SavedVolume]\r\nCount=99999999999\r\n0=10\r\n";  // not a 32-bit number: the default 0
+  EXPECT_TRUE(store.LoadMeter().SavedVolumes.empty());
+}
+
 }  // namespace
 }  // namespace volmaru::settings
 

@@ -1,0 +1,202 @@
+// The meter window over real user32 controls with a stand-in host: the
+// drop-down's list mirrors the saved volumes in list order, Enter in the
+// edit field applies, showing never activates the meter but leaves "変更"
+// with the focus for when it is activated, and the mute display keeps its
+// bar hidden when the box loses the focus.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "common/handle_win.h"
+#include "common/text_win.h"
+#include "meter/volume_bar_form_win.h"
+#include "settings/file_port.h"
+#include "settings/settings_schema.h"
+
+namespace volmaru::meter {
+namespace {
+
+class FakeMeterHost final : public MeterHost {
+ public:
+  std::string folder;
+  int volume = 40;
+  bool muted = false;
+  std::vector<int> setCalls;
+  uint32_t lastVolumeStepAt = 0;
+  uint32_t meterShownAt = 0;
+  int holds = 0;
+  int pauses = 0;
+
+  bool StartupComplete() override { return true; }
+  bool HostAlive() override { return true; }
+  std::string DataFolder() override { return folder; }
+  int CurrentVolume() override { return volume; }
+  bool MuteShown() override { return muted; }
+  BarColourInputs ColourInputs() override { return {}; }
+  bool SetVolume(int v) override {
+    setCalls.push_back(v);
+    volume = v;
+    return true;
+  }
+  int LastVolume() override { return volume; }
+  void SetLastVolumeStepAt(uint32_t now) override { lastVolumeStepAt = now; }
+  void SetMeterShownAt(uint32_t now) override { meterShownAt = now; }
+  bool NoChangeByMouse() override { return false; }
+  BoxPoint TrayPointPos() override { return {-1000, -1000}; }
+  int MainKeyCode() override { return 29; }
+  bool MainKeyDown() override { return false; }
+  void PauseTimer() override {
+    ++holds;
+    ++pauses;
+  }
+  void ResumeTimer() override { --holds; }
+};
+
+std::string TempFolder() {
+  wchar_t tmp[MAX_PATH];
+  GetTempPathW(MAX_PATH, tmp);
+  const std::string folder = Narrow(tmp) + "volmaru-meter-" + std::to_string(GetCurrentProcessId());
+  CreateDirectoryW(Widen(folder).c_str(), nullptr);
+  return folder + "\\";
+}
+
+HWND Child(HWND parent, const wchar_t* cls, const wchar_t* text) { return FindWindowExW(parent, nullptr, cls, text); }
+
+std::vector<std::string> ComboItems(HWND combo) {
+  std::vector<std::string> out;
+  const auto count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    std::wstring item(static_cast<size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
+    item.resize(static_cast<size_t>(SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()))));
+    out.push_back(Narrow(item));
+  }
+  return out;
+}
+
+void Pump() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+class VolumeBarFormWinTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    host.folder = TempFolder();
+    settings::SystemFiles().ReplaceFile(host.folder + settings::kSettingsFileName,
+                                        "[SavedVolume]\r\nCount=4\r\n0=5\r\n1=20\r\n2=100\r\n");
+    // Another window of this thread has the activation, as a program the
+    // user works in would have it.
+    other.reset(CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 200, 100, nullptr,
+                                nullptr, GetModuleHandleW(nullptr), nullptr));
+    SetForegroundWindow(other.get());
+    SetActiveWindow(other.get());
+    ASSERT_TRUE(meter.Create(GetModuleHandleW(nullptr), host, nullptr));
+    combo = Child(meter.hwnd(), L"ComboBox", nullptr);
+    apply = Child(meter.hwnd(), L"Button", L"変更");
+    remove = Child(meter.hwnd(), L"Button", L"登録削除");
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    GetComboBoxInfo(combo, &info);
+    edit = info.hwndItem;
+    ASSERT_TRUE(combo && apply && remove && edit);
+  }
+  void TearDown() override {
+    DeleteFileW(Widen(host.folder + settings::kSettingsFileName).c_str());
+    RemoveDirectoryW(Widen(host.folder).c_str());
+  }
+
+  FakeMeterHost host;
+  UniqueWindow other;
+  TVolumeBarForm meter;
+  HWND combo = nullptr;
+  HWND apply = nullptr;
+  HWND remove = nullptr;
+  HWND edit = nullptr;
+};
+
+TEST_F(VolumeBarFormWinTest, ListMirrorsTheSavedVolumesAndTheEditFollowsTheDrawing) {
+  // Key 3 is missing: a blank entry, first in the list.
+  EXPECT_EQ(ComboItems(combo), (std::vector<std::string>{" ", "100", "20", "5"}));
+  EXPECT_EQ(ComboItems(combo), meter.savedVolumeItems());
+  EXPECT_FALSE(IsWindowVisible(combo));  // hidden until the first drawing
+  meter.Show();
+  meter.DrawMeter();
+  EXPECT_TRUE(IsWindowVisible(combo));
+  EXPECT_EQ(meter.BoxEditText(), L"40");
+  EXPECT_FALSE(IsWindowEnabled(remove));
+  host.volume = 73;
+  meter.IsEditingBox = true;
+  meter.DrawMeter();
+  EXPECT_EQ(meter.BoxEditText(), L"73");
+  EXPECT_FALSE(meter.IsEditingBox);
+  meter.Close();
+}
+
+TEST_F(VolumeBarFormWinTest, EnterInTheEditAppliesAndFocusesApply) {
+  meter.Show();
+  meter.DrawMeter();
+  SetForegroundWindow(meter.hwnd());
+  SetActiveWindow(meter.hwnd());
+  SetFocus(edit);
+  SetWindowTextW(combo, L"20");  // saved already: no question
+  SendMessageW(edit, WM_CHAR, VK_RETURN, 0);
+  EXPECT_EQ(host.setCalls, (std::vector<int>{20}));
+  EXPECT_NE(host.lastVolumeStepAt, 0u);
+  EXPECT_EQ(host.pauses, 1);
+  EXPECT_EQ(host.holds, 0);
+  EXPECT_EQ(GetFocus(), apply);
+  EXPECT_EQ(meter.BoxEditText(), L"20");  // the edit kept no "\r"
+  EXPECT_FALSE(meter.IsEditingBox);
+  // Other characters reach the edit field.
+  SetFocus(edit);
+  SetWindowTextW(combo, L"");
+  SendMessageW(edit, WM_CHAR, L'7', 0);
+  EXPECT_EQ(meter.BoxEditText(), L"7");
+  meter.Close();
+}
+
+TEST_F(VolumeBarFormWinTest, ShowingDoesNotActivateButApplyGetsTheFocusOnActivation) {
+  meter.Show();
+  meter.DrawMeter();
+  Pump();
+  EXPECT_NE(GetActiveWindow(), meter.hwnd());
+  EXPECT_EQ(GetActiveWindow(), other.get());
+  EXPECT_NE(GetFocus(), apply);
+  // Brought to the front (the callers use ForceForeground): "変更" has it.
+  SetForegroundWindow(meter.hwnd());
+  SetActiveWindow(meter.hwnd());
+  Pump();
+  EXPECT_EQ(GetActiveWindow(), meter.hwnd());
+  EXPECT_EQ(GetFocus(), apply);
+  // A focus the user moved survives a deactivation while the meter stays.
+  SetFocus(edit);
+  SetActiveWindow(other.get());
+  SetActiveWindow(meter.hwnd());
+  EXPECT_EQ(GetFocus(), edit);
+  meter.Close();
+}
+
+TEST_F(VolumeBarFormWinTest, MuteDisplayKeepsTheBarHiddenWhenTheBoxLosesTheFocus) {
+  meter.Show();
+  meter.DrawMeter();
+  SetForegroundWindow(meter.hwnd());
+  SetActiveWindow(meter.hwnd());
+  SetFocus(edit);
+  ASSERT_EQ(GetFocus(), edit);
+  ASSERT_TRUE(meter.barVisible());
+  host.muted = true;
+  meter.RefreshMeter();  // hides the box, and the focus leaves it
+  EXPECT_EQ(GetFocus(), meter.hwnd());
+  EXPECT_FALSE(meter.barVisible());
+  EXPECT_EQ(meter.numberText(), L"ミュート");
+  meter.Close();
+}
+
+}  // namespace
+}  // namespace volmaru::meter
