@@ -185,7 +185,7 @@ TEST(ProfileFileTest, BrokenUtf8InAUtf8FileReadsAsReplacementCharacters) {
   FakeFiles fs;
   fs.files[kPath] = "\xEF\xBB\xBF[K]\r\nN=a\xE3\x81z\xFF\r\n";
   ProfileFile file(fs, kPath);
-  EXPECT_EQ(file.Read("K", "N"), "a\xEF\xBF\xBDz\xEF\xBF\xBD");
+  EXPECT_EQ(file.Read("K", "N"), "a\xEF\xBF\xBD\xEF\xBF\xBDz\xEF\xBF\xBD");
 }
 
 TEST(ProfileFileTest, AnOddLastByteOfAUtf16FileIsNoCharacter) {
