@@ -9,8 +9,12 @@ set(VOLMARU_CORE_SOURCES
   common/text.cpp
   input/input_rules.cpp
   meter/meter_geometry.cpp
+  schedule/device_schedule_editing.cpp
+  schedule/schedule_editing.cpp
   settings/ini_document.cpp
   settings/profile_file.cpp
+  settings/settei_rules.cpp
+  settings/settei_session.cpp
   settings/settings_schema.cpp
   settings/settings_store.cpp
   settings/time_format.cpp
@@ -68,8 +72,12 @@ set(VOLMARU_HOST_TEST_SOURCES
   tests/common/text_test.cpp
   tests/input/input_rules_test.cpp
   tests/meter/meter_geometry_test.cpp
+  tests/schedule/device_schedule_editing_test.cpp
+  tests/schedule/schedule_editing_test.cpp
   tests/settings/ini_document_test.cpp
   tests/settings/profile_file_test.cpp
+  tests/settings/settei_rules_test.cpp
+  tests/settings/settei_session_test.cpp
   tests/settings/settings_store_test.cpp
   tests/settings/time_format_test.cpp
   tests/settings/atomic_write_test.cpp
