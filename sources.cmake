@@ -13,6 +13,7 @@ set(VOLMARU_CORE_SOURCES
   schedule/schedule_editing.cpp
   settings/ini_document.cpp
   settings/profile_file.cpp
+  settings/settei_layout.cpp
   settings/settei_rules.cpp
   settings/settei_session.cpp
   settings/settings_schema.cpp
@@ -35,6 +36,7 @@ set(VOLMARU_POSIX_SOURCES
 set(VOLMARU_WIN_SOURCES
   app/main_window_win.cpp
   app/message_pump_win.cpp
+  app/settei_host_win.cpp
   app/shell_links_win.cpp
   common/form_win.cpp
   common/handle_win.cpp
@@ -76,6 +78,7 @@ set(VOLMARU_HOST_TEST_SOURCES
   tests/schedule/schedule_editing_test.cpp
   tests/settings/ini_document_test.cpp
   tests/settings/profile_file_test.cpp
+  tests/settings/settei_layout_test.cpp
   tests/settings/settei_rules_test.cpp
   tests/settings/settei_session_test.cpp
   tests/settings/settings_store_test.cpp
@@ -90,12 +93,15 @@ set(VOLMARU_HOST_TEST_SOURCES
   tests/volume/volume_ops_test.cpp
 )
 
-# Tests cross-built for Windows and run under Wine.
+# Tests cross-built for Windows and run under Wine (with the program's
+# manifest, so that they get the same common controls).
 set(VOLMARU_WIN_TEST_SOURCES
+  tests/win_tests.rc
   tests/volume/endpoint_wintest.cpp
   tests/tray/icon_render_wintest.cpp
   tests/settings/profile_differential_wintest.cpp
   tests/settings/profile_file_wintest.cpp
+  tests/settings/settei_form_wintest.cpp
   tests/volume/mixers_wintest.cpp
 )
 

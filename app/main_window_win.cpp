@@ -321,7 +321,8 @@ void TVolumeChangeForm::SyncHookState() {
   h.mainKeyCode = state_.Keyboard.MainKey.code;
   h.muteKeyCode = state_.Keyboard.MuteKey.code;
   h.meterWindow = meter_ ? meter_->hwnd() : nullptr;
-  h.keyCaptureSlotSet = settei_ && settei_->AnyKeyCaptureSlot();
+  // keyCaptureSlotSet is the settings window's: it sets it the moment a
+  // capture starts or ends.
 }
 
 input::InputSwitches TVolumeChangeForm::Switches() const {
@@ -428,11 +429,7 @@ void TVolumeChangeForm::OnMenuCommand(tray::MenuId id) {
       tray::MenuItem& item = menu_.item(id);
       item.checked = !item.checked;
       // An open settings window shows the same switch.
-      if (settei_ && settei_->visible()) {
-        (id == MenuId::MenuNoChangeByKey ? settei_->pages().NoChangeByKey : settei_->pages().NoChangeByMouse) =
-            item.checked;
-        settei_->HasUnsavedChanges = true;
-      }
+      if (settei_ && settei_->visible()) settei_->MenuSwitchToggled(id == MenuId::MenuNoChangeByKey, item.checked);
       writeToggle(id == MenuId::MenuNoChangeByKey ? settings::SettingsStore::Toggle::kNoChangeByKey
                                                   : settings::SettingsStore::Toggle::kNoChangeByMouse,
                   item.checked);
@@ -469,10 +466,7 @@ void TVolumeChangeForm::OnMenuCommand(tray::MenuId id) {
       }
       return;
     case MenuId::MenuEnd:
-      if (settei_) {
-        settei_->HasUnsavedChanges = false;
-        settei_->CloseAllowed = true;
-      }
+      if (settei_) settei_->AllowCloseWithoutQuestion();
       if (meter_ && meter_->visible()) meter_->Close();
       PostMessageW(hwnd(), WM_CLOSE, 0, 0);
       return;
@@ -503,12 +497,7 @@ void TVolumeChangeForm::OnTrayMessage(UINT mouseMessage) {
 void TVolumeChangeForm::OpenSettings() {
   if (!settei_) return;
   // Modal: the caller continues when the window is closed (hidden) again.
-  settei_->LoadPageValues();
-  ShowWindow(settei_->hwnd(), SW_SHOW);
-  SetForegroundWindow(settei_->hwnd());
-  while (settei_->visible()) {
-    if (!PumpMessagesFor(50)) return;
-  }
+  settei_->ShowModal();
 }
 
 void TVolumeChangeForm::FormDestroy() {

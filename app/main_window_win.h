@@ -71,6 +71,7 @@ class TVolumeChangeForm {
  private:
   friend class MainWindowPlatform;
   friend class MainWindowPorts;
+  friend class MainWindowSetteiHost;
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   void FormDestroy();

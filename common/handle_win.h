@@ -6,6 +6,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 #include <objbase.h>
 
 #include <atomic>
@@ -14,7 +15,7 @@
 namespace volmaru {
 
 // Handles currently owned, per kind of handle (see HandleKind).
-enum class HandleKind { kIcon, kBitmap, kFont, kDc, kGdiObject, kMenu, kWindow, kHook, kKernel, kCount };
+enum class HandleKind { kIcon, kBitmap, kFont, kDc, kGdiObject, kMenu, kWindow, kHook, kKernel, kImageList, kCount };
 std::atomic<long>& LiveHandleCount(HandleKind kind);
 
 template <typename T, auto Close, HandleKind Kind, T Invalid = T{}>
@@ -68,6 +69,7 @@ inline void DestroyWnd(HWND h) { DestroyWindow(h); }
 inline void CloseHook(HHOOK h) { UnhookWindowsHookEx(h); }
 inline void CloseKernel(HANDLE h) { CloseHandle(h); }
 inline void CloseFind(HANDLE h) { FindClose(h); }
+inline void CloseImageList(HIMAGELIST h) { ImageList_Destroy(h); }
 }  // namespace detail
 
 using UniqueIcon = UniqueHandle<HICON, detail::CloseIcon, HandleKind::kIcon>;
@@ -80,6 +82,7 @@ using UniqueWindow = UniqueHandle<HWND, detail::DestroyWnd, HandleKind::kWindow>
 using UniqueHook = UniqueHandle<HHOOK, detail::CloseHook, HandleKind::kHook>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, detail::CloseKernel, HandleKind::kKernel>;
 using UniqueFindHandle = UniqueHandle<HANDLE, detail::CloseFind, HandleKind::kKernel>;
+using UniqueImageList = UniqueHandle<HIMAGELIST, detail::CloseImageList, HandleKind::kImageList>;
 // CreateFile and CreateMutex style handles use INVALID_HANDLE_VALUE or NULL;
 // callers normalise INVALID_HANDLE_VALUE to NULL before wrapping.
 

@@ -75,6 +75,7 @@ void SetteiSession::LoadPageValues() {
   if (!storage_.Exists()) {
     schedule.Reset();
     dayFields = schedule.Display(0, true);
+    meterByDeviceUsable = MeterByDeviceUsableOnLoad(useEndpoint_, values.ColorByIconColor);
     return;
   }
   TakeValues(storage_.LoadPages());

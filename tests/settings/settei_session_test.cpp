@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/settings/fake_files.h"
+#include "tests/settings/fake_settei_host.h"
 
 namespace volmaru::settings {
 namespace {
@@ -12,52 +13,7 @@ using testing::FakeFiles;
 constexpr const char* kFolder = "/docs/data";
 constexpr const char* kPath = "/docs/data/Settei.ini";
 
-class FakeHost final : public SetteiHost {
- public:
-  bool endpoint = true;
-  std::vector<TDefDeviceTrayIconData> profiles;
-  std::string defaultName;
-  uint32_t meterColour = 0x00FF00;
-  bool iconUpdating = false;
-  std::vector<std::string> calls;
-  MainHandOver main;
-  MeterHandOver meter;
-  int pauses = 0;
-  int holds = 0;
-  std::atomic<bool> captureFlag{false};
-
-  bool UseEndpointVolume() override { return endpoint; }
-  std::vector<TDefDeviceTrayIconData> DeviceProfiles() override { return profiles; }
-  std::string DefaultDeviceName() override { return defaultName; }
-  int LastVolume() override { return 42; }
-  std::optional<std::string> MenuCaption(int tag) override { return "item" + std::to_string(tag); }
-  std::string ExeFolder() override { return "/exe/"; }
-  std::string DataFolder() override { return "/docs/data/"; }
-  uint32_t MeterColour() override { return meterColour; }
-  bool IconUpdating() override { return iconUpdating; }
-  void CloseMeterIfVisible() override { calls.push_back("close meter"); }
-  void ResetTrayPointedAt() override { calls.push_back("reset pointing"); }
-  void ShowMeterIfAlwaysShown() override { calls.push_back("meter again"); }
-  void HandOverKeyboardIconsAndProfiles(const MainHandOver& v) override {
-    main = v;
-    calls.push_back("keyboard");
-  }
-  void UpdateTrayIcon(int volume) override { calls.push_back("icon " + std::to_string(volume)); }
-  void HandOverInputMenuAndSchedule(const MainHandOver&) override { calls.push_back("input"); }
-  void HandOverMeter(const MeterHandOver& v) override {
-    meter = v;
-    calls.push_back("meter");
-  }
-  void PauseTimer() override {
-    ++pauses;
-    ++holds;
-  }
-  void ResumeTimer() override { --holds; }
-  std::atomic<bool>& KeyCaptureFlag() override { return captureFlag; }
-  void ShowHelp() override {}
-  void ShowVersion() override {}
-  void CheckVolume(const VolumeCheckRequest&) override {}
-};
+using FakeHost = testing::FakeSetteiHost;
 
 class FakeUi final : public SetteiUi {
  public:
@@ -358,6 +314,16 @@ TEST_F(SetteiSessionTest, CancelWithoutAFileGivesTheDefaults) {
   // The next opening (still no file) does not bring the cancelled step back.
   session.Open();
   EXPECT_EQ(session.stepText, "3");
+}
+
+TEST_F(SetteiSessionTest, WithoutAFileTheMeterByDeviceSwitchIsUsableOnTheEndpointPath) {
+  CreateAndOpen();
+  EXPECT_TRUE(session.States().meterByDeviceEnabled);
+  host.endpoint = false;
+  SetteiSession mixer(host, storage);
+  mixer.Create();
+  mixer.Open();
+  EXPECT_FALSE(mixer.States().meterByDeviceEnabled);
 }
 
 TEST_F(SetteiSessionTest, WithoutAFileTheOpeningKeepsTheValuesButResetsTheSchedule) {
