@@ -552,6 +552,23 @@ void TVolumeChangeSetteiForm::FillDeviceLists() {
       item.iImage = item.iSelectedImage = static_cast<int>(i);
       SendMessageW(combo, CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
     }
+    // Dropped down, the list shows its entries, at most eight rows.
+    const int rows = std::clamp(static_cast<int>(profiles.size()), 1, kDeviceRowsShown);
+    const int row = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0));
+    RECT r;
+    GetWindowRect(combo, &r);
+    const int closed = FindControl(id)->h;
+    SetWindowPos(combo, nullptr, 0, 0, r.right - r.left, closed + rows * std::max(row, 16) + 4,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(combo, CB_SETMINVISIBLE, static_cast<WPARAM>(rows), 0);
+    // The combo box inside takes its dropped height from its own size.
+    if (const HWND inner = reinterpret_cast<HWND>(SendMessageW(combo, CBEM_GETCOMBOCONTROL, 0, 0))) {
+      SendMessageW(inner, CB_SETMINVISIBLE, static_cast<WPARAM>(rows), 0);
+      RECT ir;
+      GetWindowRect(inner, &ir);
+      SetWindowPos(inner, nullptr, 0, 0, ir.right - ir.left, closed + rows * std::max(row, 16) + 4,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
   }
   SetSelection(kComboNormalDevice, s.normal.device());
   SetSelection(kComboScheduleDevice, s.scheduleDevice);

@@ -242,6 +242,35 @@ TEST_F(SetteiFormTest, KeyCaptureTakesTheNextKeyDownFromTheLoop) {
   EXPECT_EQ(host.main.Keyboard.VolumeUpKey.code, 36);
 }
 
+// Dropped down, a device list shows its entries, at most eight rows.
+TEST_F(SetteiFormTest, DeviceListsDropDownAtMostEightRows) {
+  for (int count : {2, 12}) {
+    host.profiles.clear();
+    for (int i = 0; i < count; ++i) {
+      TDefDeviceTrayIconData p;
+      p.DeviceName = "Device " + std::to_string(i);
+      host.profiles.push_back(p);
+    }
+    WhenOpen([&] {
+      const HWND inner = reinterpret_cast<HWND>(SendMessageW(C(kComboScheduleDevice), CBEM_GETCOMBOCONTROL, 0, 0));
+      ASSERT_TRUE(inner);
+      EXPECT_EQ(SendMessageW(inner, CB_GETCOUNT, 0, 0), count);
+      const int row = static_cast<int>(SendMessageW(inner, CB_GETITEMHEIGHT, 0, 0));
+      SendMessageW(inner, CB_SHOWDROPDOWN, TRUE, 0);
+      COMBOBOXINFO info{};
+      info.cbSize = sizeof info;
+      GetComboBoxInfo(inner, &info);
+      RECT list;
+      GetWindowRect(info.hwndList, &list);
+      const int rows = (list.bottom - list.top) / row;
+      EXPECT_EQ(rows, std::min(count, 8)) << count << " devices, list " << (list.bottom - list.top) << " high";
+      SendMessageW(inner, CB_SHOWDROPDOWN, FALSE, 0);
+      SendMessageW(C(kCancel), BM_CLICK, 0, 0);
+    });
+    form.ShowModal();
+  }
+}
+
 TEST_F(SetteiFormTest, TheWheelDoesNotTurnAClosedColourList) {
   WhenOpen([&] {
     for (int id : {int{kColorBoxVolumeBar}, int{kColorBoxIconText}, int{kColorBoxIconBack},

@@ -243,6 +243,14 @@ TEST(SetteiLayoutTest, IdsAreUniqueAndKnown) {
   EXPECT_NE(KeyCodeLabel(0), KeyCodeLabel(3));
 }
 
+// The end-to-end checks find controls by these ids
+// (tests/e2e/groups/70-settings-window.sh): a change here changes them there.
+static_assert(kOk == 1 && kCancel == 2);
+static_assert(kEditShowTime == 208 && kCheckPointing == 225);
+static_assert(kEditVolumeUpKey == 412 && kLabelVolumeUpKeyCode == 413 && kBtnVolumeUpKeyChange == 414);
+static_assert(kEditStep == 421 && kCheckVolumeSchedule == 500);
+static_assert(Band(0, kBandStartHour) == 540 && Band(0, kBandLabel) == 548 && kComboScheduleDevice == 583);
+
 // --- states -------------------------------------------------------------------
 
 StateInputs Endpoint() {
