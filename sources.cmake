@@ -110,6 +110,12 @@ set(VOLMARU_BENCH_SOURCES
   bench/tick_bench.cpp
 )
 
+# Timings that need the real window system (run under Wine by tools/bench.sh).
+set(VOLMARU_WIN_BENCH_SOURCES
+  bench/settei_form_bench_win.cpp
+  tests/win_tests.rc
+)
+
 set(VOLMARU_FUZZ_SOURCES
   tests/fuzz/ini_document_fuzz.cpp
 )

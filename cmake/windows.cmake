@@ -74,4 +74,9 @@ if(VOLMARU_TESTS)
   add_test(NAME volmaru_win_tests_leaks COMMAND volmaru_win_tests --gtest_color=no
            --gtest_filter=*ManyUpdates*)
   set_tests_properties(volmaru_win_tests volmaru_win_tests_leaks PROPERTIES TIMEOUT 900)
+
+  # Timings of the settings window under Windows or Wine (tools/bench.sh).
+  add_executable(volmaru_settei_bench ${VOLMARU_WIN_BENCH_SOURCES})
+  target_link_libraries(volmaru_settei_bench PRIVATE volmaru_core)
+  target_link_options(volmaru_settei_bench PRIVATE -static)
 endif()

@@ -530,19 +530,50 @@ void TVolumeChangeSetteiForm::FillDeviceLists() {
   ++filling_;
   const SetteiSession& s = *session_;
   const std::vector<TDefDeviceTrayIconData>& profiles = s.WorkingProfiles;
+  // The lists are built again only when the devices changed since the last
+  // opening; building them is the dearest part of an opening.
+  std::vector<std::pair<std::string, const void*>> shown;
+  for (const TDefDeviceTrayIconData& p : profiles) shown.emplace_back(p.DeviceName, p.DeviceIcon.get());
+  if (shown != listedDevices_) {
+    listedDevices_ = std::move(shown);
+    BuildDeviceLists();
+  }
+  SetSelection(kComboNormalDevice, s.normal.device());
+  SetSelection(kComboScheduleDevice, s.scheduleDevice);
+  SetSelection(kComboIconDevice, s.iconDevice);
+  SetSelection(kComboMeterDevice, s.meterDevice);
+  if (s.iconDevice >= 0) {
+    const TDefDeviceTrayIconData& p = profiles[static_cast<size_t>(s.iconDevice)];
+    SetColour(kColorBoxIconDeviceText, p.TextColor);
+    SetColour(kColorBoxIconDeviceBack, p.BackColor);
+    SetHint(Control(kComboIconDevice), p.DeviceName);
+  }
+  if (s.meterDevice >= 0) {
+    const TDefDeviceTrayIconData& p = profiles[static_cast<size_t>(s.meterDevice)];
+    SetColour(kColorBoxMeterDevice, p.VolumeBarColor);
+    SetHint(Control(kComboMeterDevice), p.DeviceName);
+  }
+  const HWND list = Control(kListDevices);
+  for (size_t i = 0; i < profiles.size(); ++i) {
+    ListView_SetCheckState(list, static_cast<int>(i), profiles[i].IsShowOnMenu ? TRUE : FALSE);
+  }
+  --filling_;
+}
+
+void TVolumeChangeSetteiForm::BuildDeviceLists() {
+  const std::vector<TDefDeviceTrayIconData>& profiles = session_->WorkingProfiles;
   const int small = GetSystemMetrics(SM_CXSMICON);
-  deviceImages_.reset(ImageList_Create(small, small, ILC_COLOR32 | ILC_MASK, static_cast<int>(profiles.size()), 1));
+  // The old picture list goes only once the lists hold the new one.
+  UniqueImageList images(ImageList_Create(small, small, ILC_COLOR32 | ILC_MASK, static_cast<int>(profiles.size()), 1));
   const UniqueIcon speaker = LoadIconFile(host_->ExeFolder() + "Data\\speaker2.ico", small);
   for (const TDefDeviceTrayIconData& p : profiles) {
     const HICON icon = p.DeviceIcon ? static_cast<HICON>(p.DeviceIcon.get()) : speaker.get();
-    if (ImageList_ReplaceIcon(deviceImages_.get(), -1, icon) < 0) {
-      ImageList_ReplaceIcon(deviceImages_.get(), -1, speaker.get());
-    }
+    if (ImageList_ReplaceIcon(images.get(), -1, icon) < 0) ImageList_ReplaceIcon(images.get(), -1, speaker.get());
   }
   for (int id : {int{kComboIconDevice}, int{kComboMeterDevice}, int{kComboNormalDevice}, int{kComboScheduleDevice}}) {
     const HWND combo = Control(id);
     SendMessageW(combo, CB_RESETCONTENT, 0, 0);
-    SendMessageW(combo, CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(deviceImages_.get()));
+    SendMessageW(combo, CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images.get()));
     for (size_t i = 0; i < profiles.size(); ++i) {
       const std::wstring name = Widen(profiles[i].DeviceName);
       COMBOBOXEXITEMW item{};
@@ -570,21 +601,6 @@ void TVolumeChangeSetteiForm::FillDeviceLists() {
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
   }
-  SetSelection(kComboNormalDevice, s.normal.device());
-  SetSelection(kComboScheduleDevice, s.scheduleDevice);
-  SetSelection(kComboIconDevice, s.iconDevice);
-  SetSelection(kComboMeterDevice, s.meterDevice);
-  if (s.iconDevice >= 0) {
-    const TDefDeviceTrayIconData& p = profiles[static_cast<size_t>(s.iconDevice)];
-    SetColour(kColorBoxIconDeviceText, p.TextColor);
-    SetColour(kColorBoxIconDeviceBack, p.BackColor);
-    SetHint(Control(kComboIconDevice), p.DeviceName);
-  }
-  if (s.meterDevice >= 0) {
-    const TDefDeviceTrayIconData& p = profiles[static_cast<size_t>(s.meterDevice)];
-    SetColour(kColorBoxMeterDevice, p.VolumeBarColor);
-    SetHint(Control(kComboMeterDevice), p.DeviceName);
-  }
   const HWND list = Control(kListDevices);
   SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
   for (size_t i = 0; i < profiles.size(); ++i) {
@@ -594,9 +610,8 @@ void TVolumeChangeSetteiForm::FillDeviceLists() {
     item.iItem = static_cast<int>(i);
     item.pszText = const_cast<wchar_t*>(name.c_str());
     SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    ListView_SetCheckState(list, static_cast<int>(i), profiles[i].IsShowOnMenu ? TRUE : FALSE);
   }
-  --filling_;
+  deviceImages_ = std::move(images);
 }
 
 void TVolumeChangeSetteiForm::RefreshStates() {

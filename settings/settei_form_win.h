@@ -12,6 +12,8 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "common/form_win.h"
 #include "common/handle_win.h"
@@ -77,6 +79,7 @@ class TVolumeChangeSetteiForm final : public Form, private SetteiUi, private Key
   void Hide();
   void FillControls();
   void FillDeviceLists();
+  void BuildDeviceLists();
   void FillScheduleDay();
   void FillDeviceSchedule();
   void RefreshStates();
@@ -127,6 +130,8 @@ class TVolumeChangeSetteiForm final : public Form, private SetteiUi, private Key
   UniqueGdiObject greyBrush_;
   UniqueIcon preview_;
   std::map<int, uint32_t> colours_;  // the colour each picker holds
+  // The devices the lists were last built for (name and icon).
+  std::vector<std::pair<std::string, const void*>> listedDevices_;
   bool pickPending_ = false;
   std::array<COLORREF, 16> customColours_{};
   int filling_ = 0;  // controls are being filled by code
