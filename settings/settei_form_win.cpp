@@ -156,6 +156,13 @@ bool TVolumeChangeSetteiForm::Create(HINSTANCE instance, SetteiHost& host, HWND 
   AppendMenuW(help.get(), MF_STRING, kMenuVersion, L"バージョン情報(&V)");
   AppendMenuW(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(help.release()), L"ヘルプ(&H)");
   SetMenu(hwnd(), bar.release());
+  // The program's own icon in the title bar (shared: the system keeps it).
+  for (const WPARAM size : {WPARAM{ICON_SMALL}, WPARAM{ICON_BIG}}) {
+    const int px = GetSystemMetrics(size == ICON_SMALL ? SM_CXSMICON : SM_CXICON);
+    if (const HANDLE icon = LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, px, px, LR_SHARED)) {
+      SendMessageW(hwnd(), WM_SETICON, size, reinterpret_cast<LPARAM>(icon));
+    }
+  }
   SetWindowPos(hwnd(), nullptr, 0, 0, kSetteiWidth, kSetteiHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
   CreateControls(instance);

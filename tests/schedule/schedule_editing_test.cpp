@@ -191,9 +191,10 @@ TEST_F(ScheduleEditorTest, EmptyBandsPassWithoutMarkingTheDay) {
 TEST_F(ScheduleEditorTest, LoadingMarksTheGroupsWithACompleteBand) {
   ScheduleTable stored{};
   stored[7][2] = Stored(6, 0, 7, 0, 0);
+  stored[0][1] = Stored(22, 0, 6, 0, -30);
   stored[4][0] = {TimeOfDay(6, 0), -1, 10};  // end missing: empty
   editor.Load(stored);
-  for (int g = 0; g < kGroups; ++g) EXPECT_EQ(editor.DayHasBands(g), g == 7) << g;
+  for (int g = 0; g < kGroups; ++g) EXPECT_EQ(editor.DayHasBands(g), g == 7 || g == 0) << g;
   EXPECT_TRUE(editor.AnyDayHasBands());
   editor.Reset();
   EXPECT_FALSE(editor.AnyDayHasBands());

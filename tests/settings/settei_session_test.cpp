@@ -142,6 +142,8 @@ TEST_F(SetteiSessionTest, TwoBindingsWithOneKeyAreRefused) {
   session.values.Keyboard.VolumeUpKey.code = 29;
   EXPECT_EQ(session.Ok(ui), SetteiSession::OkResult::kRefused);
   EXPECT_EQ(ui.messages.at(0), kSameKeyMessage);
+  EXPECT_EQ(ui.page, SetteiPage::kOperation);
+  EXPECT_FALSE(session.CloseAllowed);
   EXPECT_EQ(fs.writes, 0);
 }
 
@@ -246,6 +248,7 @@ TEST_F(SetteiSessionTest, ARefusedBandStopsOkOnTheSchedulePage) {
   EXPECT_EQ(ui.focus->field, SetteiField::kBandTime);
   EXPECT_EQ(ui.focus->band, 1);
   EXPECT_EQ(ui.focus->part, 1);
+  EXPECT_FALSE(session.CloseAllowed);
   EXPECT_EQ(fs.writes, 0);
   // With the switch off the bands are not checked.
   session.values.ScheduleUse = false;
@@ -261,6 +264,9 @@ TEST_F(SetteiSessionTest, APendingNormalVolumeIsStoredByOk) {
   EXPECT_TRUE(session.HasUnsavedChanges);
   EXPECT_EQ(session.Ok(ui), SetteiSession::OkResult::kRefused);
   EXPECT_EQ(ui.messages.at(0), schedule::kNormalVolumeMessage);
+  EXPECT_EQ(ui.page, SetteiPage::kSchedule);
+  EXPECT_EQ(ui.focus->field, SetteiField::kNormalVolume);
+  EXPECT_FALSE(session.CloseAllowed);
   EXPECT_EQ(fs.writes, 0);
   session.normalVolumeText = "35";
   EXPECT_EQ(session.Ok(ui), SetteiSession::OkResult::kSaved);
