@@ -24,6 +24,10 @@ TEST(DeviceScheduleTest, ShowsTheSwitchAndTwoDigitTimes) {
   EXPECT_EQ(ShowDeviceSchedule(p[0]), (DeviceScheduleView{true, "07", "30"}));
   p[1].ScheduleChangeTime = TimeOfDay(23, 5) + 40.0;  // a date part is ignored
   EXPECT_EQ(ShowDeviceSchedule(p[1]), (DeviceScheduleView{false, "23", "05"}));
+  p[1].ScheduleChangeTime = TimeOfDay(10, 10);
+  EXPECT_EQ(ShowDeviceSchedule(p[1]), (DeviceScheduleView{false, "10", "10"}));
+  p[1].ScheduleChangeTime = TimeOfDay(9, 9);
+  EXPECT_EQ(ShowDeviceSchedule(p[1]), (DeviceScheduleView{false, "09", "09"}));
 }
 
 TEST(DeviceScheduleTest, ATimeAnotherSwitchedOnDeviceHasIsRefusedAtKeyRelease) {

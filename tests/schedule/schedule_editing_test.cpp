@@ -128,7 +128,7 @@ TEST_F(ScheduleEditorTest, ClearingAllFourFieldsEmptiesTheBand) {
   EXPECT_TRUE(editor.DayHasBands(3));
   Go(3);
   EXPECT_FALSE(editor.ValidateScheduleDay(Day({}, Band("", "", "", "", 20))));
-  EXPECT_FALSE(editor.bands()[3][1].IsComplete());
+  EXPECT_EQ(editor.bands()[3][1], (VolumeSchedule{-1, -1, -100})) << "no times, and the offset of an empty band";
   EXPECT_FALSE(editor.DayHasBands(3)) << "the group no longer counts";
   EXPECT_FALSE(editor.AnyDayHasBands());
   const DayFields f = editor.Display(3, false);
@@ -155,6 +155,9 @@ TEST_F(ScheduleEditorTest, MinutesShowTwoDigitsAtOpening) {
   stored[1][2] = Stored(7, 5, 10, 0, 15);
   editor.Load(stored);
   EXPECT_EQ(editor.Display(1, true)[2], Band("7", "05", "10", "00", 15));
+  stored[1][0] = Stored(10, 10, 11, 9, 0);
+  editor.Load(stored);
+  EXPECT_EQ(editor.Display(1, true)[0], Band("10", "10", "11", "09", 0));
   EXPECT_EQ(editor.Display(1, false)[2], Band("7", "5", "10", "0", 15));
 }
 

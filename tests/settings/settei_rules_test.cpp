@@ -193,8 +193,18 @@ TEST(ColourSourceTest, IconColourSourcesShowTheIconColourInThePicker) {
   EXPECT_EQ(OnColourSourceChanged(in).pickerColour, 0x110000u) << "the default device's number colour";
   in.colorSource = 2;
   EXPECT_EQ(OnColourSourceChanged(in).pickerColour, 0x220000u);
+  in.defaultDeviceName = "Speakers";
+  EXPECT_EQ(OnColourSourceChanged(in).pickerColour, 0x000022u) << "the first profile is found too";
   in.defaultDeviceName = "USB";
   EXPECT_EQ(OnColourSourceChanged(in).pickerColour, 0xBBBBBBu) << "no profile: the global colour";
+}
+
+TEST(ColourSourceTest, ProfilesAreFoundByExactName) {
+  const auto profiles = TwoProfiles();
+  EXPECT_EQ(ProfileIndexByName(profiles, "Speakers"), 0);
+  EXPECT_EQ(ProfileIndexByName(profiles, "HDMI"), 1);
+  EXPECT_EQ(ProfileIndexByName(profiles, "hdmi"), -1) << "names are compared case-sensitively";
+  EXPECT_EQ(ProfileIndexByName({}, "HDMI"), -1);
 }
 
 // --- the meter colour saved by OK ----------------------------------------------------

@@ -459,6 +459,10 @@ TEST_F(SetteiSessionTest, ValuesOutsideTheControlsRangesAreShownInRange) {
   EXPECT_EQ(session.values.TrayIconWaitTime, 2000);
   EXPECT_EQ(session.values.VolumeChangeWaitTime, 0);
   EXPECT_EQ(session.stepText, "500") << "a field shows what the file says; OK refuses it";
+  File() = "[TrayIconWaitTime]\r\nValue=0\r\n[VolumeChangeWaitTime]\r\nValue=1000\r\n";
+  session.Open();
+  EXPECT_EQ(session.values.TrayIconWaitTime, 0) << "the ends of the range stay";
+  EXPECT_EQ(session.values.VolumeChangeWaitTime, 1000);
 }
 
 TEST_F(SetteiSessionTest, ChangesCountOnlyOnceTheWindowIsReady) {
@@ -526,6 +530,23 @@ TEST_F(SetteiSessionTest, TheDailyDeviceChangeEditsTheWorkingProfiles) {
   session.DeviceScheduleLoading = true;
   session.DeviceChangeTicked(true, ui);
   EXPECT_EQ(ui.messages.size(), 2u);
+  session.DeviceScheduleLoading = false;
+  // The first device can be switched as well.
+  session.ShowScheduleDevice(0);
+  session.DeviceChangeTicked(false, ui);
+  EXPECT_FALSE(session.WorkingProfiles[0].IsScheduleChange);
+}
+
+TEST_F(SetteiSessionTest, TheNormalVolumeFieldFilledByCodeIsNoChange) {
+  host.profiles = {Profile("Speakers", 40)};
+  CreateAndOpen();
+  session.schedule.IsLoading = true;
+  session.NormalVolumeTyped();
+  EXPECT_FALSE(session.normal.pending());
+  EXPECT_FALSE(session.HasUnsavedChanges);
+  session.schedule.IsLoading = false;
+  session.ScheduleFieldChanged();
+  EXPECT_TRUE(session.HasUnsavedChanges);
 }
 
 TEST_F(SetteiSessionTest, ChoosingANormalVolumeDeviceAsksAboutAPendingValue) {
