@@ -18,8 +18,13 @@ set(VOLMARU_CORE_SOURCES
   meter/meter_geometry.cpp
   schedule/schedule_runtime.cpp
   meter/saved_volume_box.cpp
+  schedule/device_schedule_editing.cpp
+  schedule/schedule_editing.cpp
   settings/ini_document.cpp
   settings/profile_file.cpp
+  settings/settei_layout.cpp
+  settings/settei_rules.cpp
+  settings/settei_session.cpp
   settings/settings_schema.cpp
   settings/settings_store.cpp
   settings/spoken_check.cpp
@@ -45,6 +50,7 @@ set(VOLMARU_WIN_SOURCES
   app/main_window_win.cpp
   app/message_pump_win.cpp
   app/shell_commands_win.cpp
+  app/settei_host_win.cpp
   app/shell_links_win.cpp
   common/font_face_win.cpp
   common/form_win.cpp
@@ -124,8 +130,13 @@ set(VOLMARU_HOST_TEST_SOURCES
   tests/meter/meter_geometry_test.cpp
   tests/schedule/schedule_runtime_test.cpp
   tests/meter/saved_volume_box_test.cpp
+  tests/schedule/device_schedule_editing_test.cpp
+  tests/schedule/schedule_editing_test.cpp
   tests/settings/ini_document_test.cpp
   tests/settings/profile_file_test.cpp
+  tests/settings/settei_layout_test.cpp
+  tests/settings/settei_rules_test.cpp
+  tests/settings/settei_session_test.cpp
   tests/settings/settings_store_test.cpp
   tests/settings/spoken_check_test.cpp
   tests/settings/time_format_test.cpp
@@ -141,12 +152,14 @@ set(VOLMARU_HOST_TEST_SOURCES
   tests/volume/volume_ops_test.cpp
 )
 
-# Tests cross-built for Windows and run under Wine.
+# Tests cross-built for Windows and run under Wine (with the program's
+# manifest, so that they get the same common controls).
 set(VOLMARU_WIN_TEST_SOURCES
   tests/about/bevel_label_wintest.cpp
   tests/about/version_form_wintest.cpp
   tests/app/shell_links_wintest.cpp
   tests/devices/devices_wintest.cpp
+  tests/win_tests.rc
   tests/volume/endpoint_wintest.cpp
   tests/tray/icon_render_wintest.cpp
   tests/tray/tray_icon_wintest.cpp
@@ -155,6 +168,7 @@ set(VOLMARU_WIN_TEST_SOURCES
   tests/settings/profile_differential_wintest.cpp
   tests/settings/profile_file_wintest.cpp
   tests/settings/speech_wintest.cpp
+  tests/settings/settei_form_wintest.cpp
   tests/volume/mixers_wintest.cpp
 )
 
@@ -163,6 +177,12 @@ set(VOLMARU_BENCH_SOURCES
   bench/meter_bench.cpp
   bench/settings_bench.cpp
   bench/tick_bench.cpp
+)
+
+# Timings that need the real window system (run under Wine by tools/bench.sh).
+set(VOLMARU_WIN_BENCH_SOURCES
+  bench/settei_form_bench_win.cpp
+  tests/win_tests.rc
 )
 
 set(VOLMARU_FUZZ_SOURCES

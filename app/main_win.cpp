@@ -5,6 +5,8 @@
 
 #include "about/version_form_win.h"
 #include "app/main_window_win.h"
+#include "app/message_pump_win.h"
+#include "app/settei_host_win.h"
 #include "app/startup.h"
 #include "common/handle_win.h"
 #include "common/text_win.h"
@@ -43,10 +45,14 @@ int Run(HINSTANCE instance) {
     // ever: the program ends after its "Error" message.
     return main.alive() ? 1 : 0;
   }
+  MainWindowSetteiHost setteiHost(main);
   settings::TVolumeChangeSetteiForm setteiForm;
   meter::TVolumeBarForm meterForm;
   if (!meterForm.Create(instance, main.meterHost(), main.hwnd())) return 1;
-  setteiForm.Create(instance, main.state().DataFolder + settings::kSettingsFileName, main.hwnd());
+  setteiForm.Create(instance, setteiHost, main.hwnd());
+  // The settings window sees every message first (the keys it captures,
+  // its dialog keys), in this loop and in the nested ones.
+  SetMessageFilter([&setteiForm](MSG& m) { return setteiForm.PreTranslate(m); });
   main.AttachForms(&meterForm, &setteiForm);
   // The version window's creation ends by enabling the main timer, so the
   // first tick runs once all four windows exist.
@@ -56,10 +62,8 @@ int Run(HINSTANCE instance) {
   main.AttachVersionForm(&versionForm);
 
   MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchFiltered(msg);
+  SetMessageFilter(nullptr);
   return static_cast<int>(msg.wParam);
 }
 

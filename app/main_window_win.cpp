@@ -239,15 +239,10 @@ class MainWindowPorts final : public volume::VolumeView,
     }
   }
   void SyncSettingsSwitch(tray::MenuSwitch which, bool checked) override {
-    if (!f_.settei_) return;
-    (which == tray::MenuSwitch::kNoChangeByKey ? f_.settei_->pages().NoChangeByKey
-                                               : f_.settei_->pages().NoChangeByMouse) = checked;
-    f_.settei_->HasUnsavedChanges = true;
+    if (f_.settei_) f_.settei_->MenuSwitchToggled(which == tray::MenuSwitch::kNoChangeByKey, checked);
   }
   void ReleaseSettingsWindow() override {
-    if (!f_.settei_) return;
-    f_.settei_->HasUnsavedChanges = false;
-    f_.settei_->CloseAllowed = true;
+    if (f_.settei_) f_.settei_->AllowCloseWithoutQuestion();
   }
   void RebindEndpointVolume() override { devices::MenuGetAudioEndVolClick(*this); }
   // DeviceWindowPort.
@@ -481,7 +476,8 @@ void TVolumeChangeForm::SyncHookState() {
   h.mainKeyCode = state_.Keyboard.MainKey.code;
   h.muteKeyCode = state_.Keyboard.MuteKey.code;
   h.meterWindow = meter_ ? meter_->hwnd() : nullptr;
-  h.keyCaptureSlotSet = settei_ && settei_->AnyKeyCaptureSlot();
+  // keyCaptureSlotSet is the settings window's: it sets it the moment a
+  // capture starts or ends.
 }
 
 input::InputSwitches TVolumeChangeForm::Switches() const {
@@ -618,12 +614,7 @@ void TVolumeChangeForm::OnTrayMessage(UINT mouseMessage) {
 void TVolumeChangeForm::OpenSettings() {
   if (!settei_) return;
   // Modal: the caller continues when the window is closed (hidden) again.
-  settei_->LoadPageValues();
-  ShowWindow(settei_->hwnd(), SW_SHOW);
-  SetForegroundWindow(settei_->hwnd());
-  while (settei_->visible()) {
-    if (!PumpMessagesFor(50)) return;
-  }
+  settei_->ShowModal();
 }
 
 void TVolumeChangeForm::FormDestroy() {

@@ -85,6 +85,7 @@ class TVolumeChangeForm final : public about::VersionFormHost {
   friend class MainWindowPlatform;
   friend class MainWindowPorts;
   friend class MainWindowMeterHost;
+  friend class MainWindowSetteiHost;
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   void FormDestroy();

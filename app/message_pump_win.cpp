@@ -3,6 +3,20 @@
 #include <mmsystem.h>
 
 namespace volmaru::app {
+namespace {
+MessageFilter& Filter() {
+  static MessageFilter filter;
+  return filter;
+}
+}  // namespace
+
+void SetMessageFilter(MessageFilter filter) { Filter() = std::move(filter); }
+
+void DispatchFiltered(MSG& msg) {
+  if (const MessageFilter& filter = Filter(); filter && filter(msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
+}
 
 bool ProcessPendingMessages() {
   MSG msg;
@@ -11,8 +25,7 @@ bool ProcessPendingMessages() {
       PostQuitMessage(static_cast<int>(msg.wParam));
       return false;
     }
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
+    DispatchFiltered(msg);
   }
   return true;
 }

@@ -3,7 +3,7 @@
 target_sources(volmaru_core PRIVATE ${VOLMARU_WIN_SOURCES})
 target_compile_definitions(volmaru_core PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
                                                _WIN32_WINNT=0x0601 WINVER=0x0601)
-set(_win_libs user32 gdi32 shell32 ole32 oleaut32 uuid winmm comctl32 shlwapi sapi)
+set(_win_libs user32 gdi32 shell32 ole32 oleaut32 uuid winmm comctl32 comdlg32 shlwapi sapi)
 target_link_libraries(volmaru_core PUBLIC ${_win_libs})
 
 if(MSVC)
@@ -112,4 +112,9 @@ if(VOLMARU_TESTS)
   add_test(NAME volmaru_win_tests_leaks COMMAND volmaru_win_tests --gtest_color=no
            --gtest_filter=*ManyUpdates*)
   set_tests_properties(volmaru_win_tests volmaru_win_tests_leaks PROPERTIES TIMEOUT 900)
+
+  # Timings of the settings window under Windows or Wine (tools/bench.sh).
+  add_executable(volmaru_settei_bench ${VOLMARU_WIN_BENCH_SOURCES})
+  target_link_libraries(volmaru_settei_bench PRIVATE volmaru_core)
+  target_link_options(volmaru_settei_bench PRIVATE -static)
 endif()

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 #include <objbase.h>
 #include <propidl.h>
 
@@ -15,7 +16,20 @@
 namespace volmaru {
 
 // Handles currently owned, per kind of handle (see HandleKind).
-enum class HandleKind { kIcon, kBitmap, kFont, kDc, kGdiObject, kMenu, kWindow, kHook, kKernel, kCursor, kCount };
+enum class HandleKind {
+  kIcon,
+  kBitmap,
+  kFont,
+  kDc,
+  kGdiObject,
+  kMenu,
+  kWindow,
+  kHook,
+  kKernel,
+  kCursor,
+  kImageList,
+  kCount
+};
 std::atomic<long>& LiveHandleCount(HandleKind kind);
 
 template <typename T, auto Close, HandleKind Kind, T Invalid = T{}>
@@ -72,6 +86,7 @@ inline void CloseKernel(HANDLE h) { CloseHandle(h); }
 inline void CloseFind(HANDLE h) { FindClose(h); }
 inline void CloseModule(HMODULE h) { FreeLibrary(h); }
 inline void CloseRegKey(HKEY h) { RegCloseKey(h); }
+inline void CloseImageList(HIMAGELIST h) { ImageList_Destroy(h); }
 }  // namespace detail
 
 using UniqueIcon = UniqueHandle<HICON, detail::CloseIcon, HandleKind::kIcon>;
@@ -88,6 +103,7 @@ using UniqueKernelHandle = UniqueHandle<HANDLE, detail::CloseKernel, HandleKind:
 using UniqueFindHandle = UniqueHandle<HANDLE, detail::CloseFind, HandleKind::kKernel>;
 using UniqueModule = UniqueHandle<HMODULE, detail::CloseModule, HandleKind::kKernel>;  // LoadLibrary
 using UniqueRegKey = UniqueHandle<HKEY, detail::CloseRegKey, HandleKind::kKernel>;
+using UniqueImageList = UniqueHandle<HIMAGELIST, detail::CloseImageList, HandleKind::kImageList>;
 // CreateFile and CreateMutex style handles use INVALID_HANDLE_VALUE or NULL;
 // callers normalise INVALID_HANDLE_VALUE to NULL before wrapping.
 

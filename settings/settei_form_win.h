@@ -1,42 +1,143 @@
-// TVolumeChangeSetteiForm: the settings window. It lives hidden from
-// start-up on; its page values are the live holders of the settings other
-// parts read at each use (pointing option, icon and meter colour choices,
-// visible menu items), loaded at creation and at every opening.
+// TVolumeChangeSetteiForm: the settings window "ボルマル の設定". It lives
+// hidden from start-up on and is opened modally. Its controls are built from
+// the table of settei_layout.h; every value and rule lives in a
+// SetteiSession, and this window only moves values between the controls and
+// that session. Some of the values are the live holders other parts read at
+// each use (pages()).
 #pragma once
 
-#include <atomic>
+#include <windows.h>
+
+#include <array>
+#include <map>
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "common/form_win.h"
-#include "settings/settings_store.h"
+#include "common/handle_win.h"
+#include "settings/settei_host.h"
+#include "settings/settei_layout.h"
+#include "settings/settei_session.h"
 
 namespace volmaru::settings {
 
-class TVolumeChangeSetteiForm : public Form {
+class TVolumeChangeSetteiForm final : public Form, private SetteiUi, private KeyNamePort {
  public:
-  // Owned by the main window, like every window of the program: no taskbar
-  // button of its own.
-  bool Create(HINSTANCE instance, const std::string& settingsPath, HWND owner);
-  // Reads the page values from the file again (opening, Cancel).
-  void LoadPageValues();
-  const PageSettings& pages() const { return pages_; }
-  PageSettings& pages() { return pages_; }
-  // Edits not yet saved; the exit command clears it and allows the close.
-  bool HasUnsavedChanges = false;
-  bool CloseAllowed = false;
-  // The four key-capture flags (main, up, down, mute): while any is set the
-  // keyboard hook posts nothing.
-  std::atomic<bool> KeyCaptureSlot[4] = {false, false, false, false};
-  bool AnyKeyCaptureSlot() const {
-    for (const auto& slot : KeyCaptureSlot) {
-      if (slot.load()) return true;
-    }
-    return false;
-  }
+  TVolumeChangeSetteiForm();
+  ~TVolumeChangeSetteiForm() override;
+
+  // Created hidden and owned by the main window (no taskbar button of its
+  // own while hidden); `host` outlives the window.
+  bool Create(HINSTANCE instance, SetteiHost& host, HWND owner);
+  // Opens the window modally: returns once it is closed again. An open
+  // window is only brought to the front.
+  void ShowModal();
+
+  // The page values; those other parts read live are among them.
+  const PageSettings& pages() const;
+  // The tray menu's toggles while the window is open.
+  void MenuSwitchToggled(bool noChangeByKey, bool checked);
+  // The exit command: the window may close without its question.
+  void AllowCloseWithoutQuestion();
+  bool HasUnsavedChanges() const { return session_ && session_->HasUnsavedChanges; }
+  bool AnyKeyCaptureSlot() const { return session_ && session_->capture.Any(); }
+
+  // Every message of the program's loops passes here first (see
+  // app/message_pump_win.h): the keys a capture takes, the wheel over a
+  // closed list, and the dialog keys. True when it was handled.
+  bool PreTranslate(MSG& msg) noexcept;
+  // The wheel does not turn a closed colour list, nor the device list of the
+  // icon page, that has the focus.
+  bool WheelBlocked(HWND target) const;
+
+  // What a test of the window reads and drives.
+  HWND Control(int id) const;
+  SetteiSession& session() { return *session_; }
+
+ protected:
+  LRESULT Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  std::string settingsPath_;
-  PageSettings pages_;
+  friend class SetteiContainer;
+
+  // SetteiUi
+  void ShowMessage(std::string_view text) override;
+  bool AskYesNo(std::string_view text) override;
+  void ShowPage(SetteiPage page) override;
+  void Focus(const FocusTarget& target) override;
+  // KeyNamePort
+  unsigned ScanCode(int vk) override;
+  std::string KeyNameText(uint32_t param) override;
+
+  void CreateControls(HINSTANCE instance);
+  HWND CreateControl(HINSTANCE instance, const ControlSpec& spec);
+  void AddHint(HWND control, std::string_view text);
+  void SetHint(HWND control, std::string_view text);
+  void Open();
+  void Hide();
+  void FillControls();
+  void FillDeviceLists();
+  void BuildDeviceLists();
+  void FillScheduleDay();
+  void FillDeviceSchedule();
+  void RefreshStates();
+  void PlaceStepField();
+  void ShowPageOnly(int page);
+  void Preview();
+  void ShowIconFile(const std::string& path);
+
+  // Values of controls.
+  std::string Text(int id) const;
+  void SetText(int id, std::string_view text);
+  bool Checked(int id) const;
+  void SetChecked(int id, bool on);
+  int Selection(int id) const;
+  void SetSelection(int id, int index);
+  int TrackPos(int id) const;
+  void SetTrack(int id, int pos);
+  uint32_t Colour(int id) const;
+  void SetColour(int id, uint32_t colour);
+  void SetRadio(int first, int count, int index);
+
+  // Handlers.
+  LRESULT OnContainerMessage(HWND container, UINT msg, WPARAM wp, LPARAM lp);
+  HBRUSH ContainerBrush(HWND container) const;
+  void OnCommand(int id, int code, HWND control);
+  void OnNotify(const NMHDR& nm);
+  void OnScroll(HWND track);
+  void OnColourPicked(int id);
+  void OnKeyButton(int tag);
+  void OnDaySelected(int group);
+  void OnOk();
+  void OnCancel();
+  void OnAltTimer();
+  void DrawColourItem(const DRAWITEMSTRUCT& d);
+  HBRUSH ControlColour(HWND control, HDC dc);
+
+  SetteiHost* host_ = nullptr;
+  std::unique_ptr<FileSetteiStorage> storage_;
+  std::unique_ptr<SetteiSession> session_;
+  std::map<int, HWND> controls_;
+  std::map<HWND, int> ids_;
+  std::array<HWND, kSetteiPageCount> pages_{};
+  HWND tab_ = nullptr;
+  UniqueWindow tooltip_;
+  UniqueFont font_;
+  UniqueImageList deviceImages_;
+  UniqueGdiObject whiteBrush_;
+  UniqueGdiObject greyBrush_;
+  UniqueIcon preview_;
+  std::map<int, uint32_t> colours_;  // the colour each picker holds
+  // The devices the lists were last built for (name and icon).
+  std::vector<std::pair<std::string, const void*>> listedDevices_;
+  bool pickPending_ = false;
+  std::array<COLORREF, 16> customColours_{};
+  int filling_ = 0;  // controls are being filled by code
+  bool modal_ = false;
+  StateInputs lastStates_;
+  std::map<int, ControlState> shown_;
 };
 
 }  // namespace volmaru::settings

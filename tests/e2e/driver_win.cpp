@@ -18,6 +18,7 @@
 #include <windows.h>
 #include <mmdeviceapi.h>
 #include <mmsystem.h>
+#include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
@@ -809,6 +810,145 @@ int SystemMetricCmd(int argc, wchar_t** argv) {
   return kOk;
 }
 
+// --- controls of another process's window -------------------------------------
+
+// The descendant of <window> with control id <id>.
+HWND ControlArg(const wchar_t* window, const wchar_t* id) {
+  unsigned long value = 0;
+  const HWND top = WindowArg(window);
+  if (!top || !ParseNumber(id, value)) return nullptr;
+  for (HWND wnd : Descendants(top)) {
+    if (static_cast<unsigned long>(GetDlgCtrlID(wnd)) == value) return wnd;
+  }
+  return nullptr;
+}
+
+// "hwnd=… visible=… enabled=… checked=… rect=… class=… text=…" of a control.
+int CtlCmd(int argc, wchar_t** argv) {
+  if (argc != 4) return kUsage;
+  const HWND wnd = ControlArg(argv[2], argv[3]);
+  if (!wnd) return kNo;
+  RECT r{};
+  GetWindowRect(wnd, &r);
+  std::wstring text;
+  TextOf(wnd, text);
+  DWORD_PTR checked = 0;
+  if (SameName(ClassOf(wnd), L"Button")) {
+    SendMessageTimeoutW(wnd, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &checked);
+  }
+  wchar_t rect[80];
+  swprintf(rect, 80, L"%ld,%ld,%ld,%ld", r.left, r.top, r.right, r.bottom);
+  WriteLine(L"hwnd=" + Hex(reinterpret_cast<UINT_PTR>(wnd)) + L"\tvisible=" + (IsWindowVisible(wnd) ? L"1" : L"0") +
+            L"\tenabled=" + (IsWindowEnabled(wnd) ? L"1" : L"0") + L"\tchecked=" + std::to_wstring(checked) +
+            L"\trect=" + rect + L"\tclass=" + ClassOf(wnd) + L"\ttext=" + text);
+  return kOk;
+}
+
+int CtlTextCmd(int argc, wchar_t** argv) {
+  if (argc != 4) return kUsage;
+  const HWND wnd = ControlArg(argv[2], argv[3]);
+  if (!wnd) return kNo;
+  std::wstring text;
+  if (!TextOf(wnd, text)) return kFailed;
+  WriteLine(text);
+  return kOk;
+}
+
+// Sets the text of an edit field as typing would (its owner is told of the
+// change).
+int CtlSetTextCmd(int argc, wchar_t** argv) {
+  if (argc != 5) return kUsage;
+  const HWND wnd = ControlArg(argv[2], argv[3]);
+  if (!wnd) return kNo;
+  DWORD_PTR done = 0;
+  return SendMessageTimeoutW(wnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]), SMTO_ABORTIFHUNG, 2000, &done)
+             ? kOk
+             : kFailed;
+}
+
+// Clicks a button (posted: a click that opens a message box returns at once).
+int CtlClickCmd(int argc, wchar_t** argv) {
+  if (argc != 4) return kUsage;
+  const HWND wnd = ControlArg(argv[2], argv[3]);
+  if (!wnd) return kNo;
+  return PostMessageW(wnd, BM_CLICK, 0, 0) ? kOk : kFailed;
+}
+
+// Selects entry <index> of a drop-down list and tells its owner, as a choice
+// with the keyboard would.
+int CtlSelectCmd(int argc, wchar_t** argv) {
+  unsigned long index = 0;
+  if (argc != 5 || !ParseNumber(argv[4], index)) return kUsage;
+  const HWND wnd = ControlArg(argv[2], argv[3]);
+  if (!wnd) return kNo;
+  DWORD_PTR done = 0;
+  SendMessageTimeoutW(wnd, CB_SETCURSEL, index, 0, SMTO_ABORTIFHUNG, 2000, &done);
+  const WPARAM wp = MAKEWPARAM(GetDlgCtrlID(wnd), CBN_SELCHANGE);
+  return PostMessageW(GetParent(wnd), WM_COMMAND, wp, reinterpret_cast<LPARAM>(wnd)) ? kOk : kFailed;
+}
+
+// Turns page <index> of the first tab control inside <window> to the front,
+// as a click on its tab would.
+int TabSelectCmd(int argc, wchar_t** argv) {
+  unsigned long index = 0;
+  if (argc != 4 || !ParseNumber(argv[3], index)) return kUsage;
+  const HWND top = WindowArg(argv[2]);
+  if (!top) return kNo;
+  for (HWND wnd : Descendants(top)) {
+    if (!SameName(ClassOf(wnd), WC_TABCONTROLW)) continue;
+    DWORD_PTR done = 0;
+    return SendMessageTimeoutW(wnd, TCM_SETCURFOCUS, index, 0, SMTO_ABORTIFHUNG, 2000, &done) ? kOk : kFailed;
+  }
+  return kNo;
+}
+
+// The visible message boxes (#32770) of the processes running <exe>: one line
+// each, its title and then its texts, separated by tabs.
+std::vector<HWND> MessageBoxesOf(const wchar_t* exe) {
+  std::vector<DWORD> pids;
+  for (const Process& p : Processes()) {
+    if (SameName(BaseName(p.exe), exe)) pids.push_back(p.pid);
+  }
+  WindowsOf ctx{&pids, {}};
+  EnumWindows(CollectWindowsOf, reinterpret_cast<LPARAM>(&ctx));
+  std::vector<HWND> out;
+  for (HWND wnd : ctx.windows) {
+    if (IsWindowVisible(wnd) && ClassOf(wnd) == L"#32770") out.push_back(wnd);
+  }
+  return out;
+}
+
+int MsgBoxCmd(int argc, wchar_t** argv) {
+  if (argc != 3) return kUsage;
+  const std::vector<HWND> boxes = MessageBoxesOf(argv[2]);
+  for (HWND box : boxes) {
+    std::wstring line;
+    TextOf(box, line);
+    for (HWND child : Descendants(box)) {
+      if (!SameName(ClassOf(child), L"Static")) continue;
+      std::wstring text;
+      if (TextOf(child, text) && !text.empty()) line += L"\t" + text;
+    }
+    WriteLine(line);
+  }
+  return boxes.empty() ? kNo : kOk;
+}
+
+// Clicks the button whose caption starts with <caption> in a visible
+// message box of <exe>.
+int MsgBoxClickCmd(int argc, wchar_t** argv) {
+  if (argc != 4) return kUsage;
+  const std::wstring want = argv[3];
+  for (HWND box : MessageBoxesOf(argv[2])) {
+    for (HWND child : Descendants(box)) {
+      std::wstring text;
+      if (!SameName(ClassOf(child), L"Button") || !TextOf(child, text)) continue;
+      if (text.compare(0, want.size(), want) == 0) return PostMessageW(child, BM_CLICK, 0, 0) ? kOk : kFailed;
+    }
+  }
+  return kNo;
+}
+
 struct Command {
   const wchar_t* name;
   int (*run)(int, wchar_t**);
@@ -849,6 +989,14 @@ constexpr Command kCommands[] = {
     {L"endpoints", EndpointsCmd, L"endpoints"},
     {L"tooltips", TooltipsCmd, L"tooltips"},
     {L"watch-window", WatchWindowCmd, L"watch-window <class> <timeout-ms>"},
+    {L"ctl", CtlCmd, L"ctl <hwnd|class> <control-id>"},
+    {L"ctl-text", CtlTextCmd, L"ctl-text <hwnd|class> <control-id>"},
+    {L"ctl-set-text", CtlSetTextCmd, L"ctl-set-text <hwnd|class> <control-id> <text>"},
+    {L"ctl-click", CtlClickCmd, L"ctl-click <hwnd|class> <control-id>"},
+    {L"ctl-select", CtlSelectCmd, L"ctl-select <hwnd|class> <control-id> <index>"},
+    {L"tab-select", TabSelectCmd, L"tab-select <hwnd|class> <index>"},
+    {L"msgbox", MsgBoxCmd, L"msgbox <exe-name>"},
+    {L"msgbox-click", MsgBoxClickCmd, L"msgbox-click <exe-name> <caption-start>"},
 };
 
 int Usage() {

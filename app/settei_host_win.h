@@ -1,0 +1,43 @@
+// The main window as the settings window sees it: the values it shows, the
+// hand-over of saved settings and the commands it asks for, and nothing
+// else of the main window.
+#pragma once
+
+#include "settings/settei_host.h"
+
+namespace volmaru::app {
+
+class TVolumeChangeForm;
+
+class MainWindowSetteiHost final : public settings::SetteiHost {
+ public:
+  explicit MainWindowSetteiHost(TVolumeChangeForm& main) : main_(main) {}
+
+  bool UseEndpointVolume() override;
+  std::vector<TDefDeviceTrayIconData> DeviceProfiles() override;
+  std::string DefaultDeviceName() override;
+  int LastVolume() override;
+  std::optional<std::string> MenuCaption(int tag) override;
+  std::string ExeFolder() override;
+  std::string DataFolder() override;
+  uint32_t MeterColour() override;
+  bool IconUpdating() override;
+  void CloseMeterIfVisible() override;
+  void ResetTrayPointedAt() override;
+  void ShowMeterIfAlwaysShown() override;
+  void HandOverKeyboardIconsAndProfiles(const settings::MainHandOver& values) override;
+  void UpdateTrayIcon(int volume) override;
+  void HandOverInputMenuAndSchedule(const settings::MainHandOver& values) override;
+  void HandOverMeter(const settings::MeterHandOver& values) override;
+  void PauseTimer() override;
+  void ResumeTimer() override;
+  std::atomic<bool>& KeyCaptureFlag() override;
+  void ShowHelp() override;
+  void ShowVersion() override;
+  void CheckVolume(const settings::VolumeCheckRequest& request) override;
+
+ private:
+  TVolumeChangeForm& main_;
+};
+
+}  // namespace volmaru::app
