@@ -12,6 +12,7 @@
 #include "app/startup.h"
 #include "app/timer_tick.h"
 #include "common/text_win.h"
+#include "common/timer_pause.h"
 #include "devices/device_icon_win.h"
 #include "devices/device_list.h"
 #include "devices/device_switch.h"
@@ -366,6 +367,49 @@ class MainWindowMeterHost final : public meter::MeterHost {
   TVolumeChangeForm& f_;
   MainWindowState& s_;
 };
+
+void TVolumeChangeForm::ShowHelp() {
+  MainWindowShell shell(*this);
+  MenuHelpClick(state_, shell);
+}
+
+void TVolumeChangeForm::ShowVersionModal(HWND over) {
+  if (!version_) return;
+  // Modal over the settings window: it waits, disabled, until the version
+  // window is closed (hidden) again.
+  if (over) EnableWindow(over, FALSE);
+  version_->Open();
+  while (version_->visible()) {
+    if (!PumpMessagesFor(50)) break;
+  }
+  if (over) {
+    EnableWindow(over, TRUE);
+    SetForegroundWindow(over);
+  }
+}
+
+bool TVolumeChangeForm::SetDefaultDeviceNamed(const std::string& name) {
+  // The settings window's list is a copy taken when it opened; the devices
+  // may have been listed again since, so the device is found by its name.
+  for (size_t i = 0; i < state_.DeviceNames.size(); ++i) {
+    if (state_.DeviceNames[i] == name) return devices::SetDefaultPlaybackDevice(state_, devices_, i);
+  }
+  return false;
+}
+
+void TVolumeChangeForm::FollowDefaultDevice() {
+  devices::MenuGetAudioEndVolClick(*ports_);
+  ops_->ReadVolume();
+}
+
+void TVolumeChangeForm::SetTrayText(const std::string& text) { ports_->SetTrayText(text); }
+
+void TVolumeChangeForm::ApplyScheduleAfterSettings() {
+  const TimerPause<TVolumeChangeForm> hold(*this);
+  schedule::LocalClock clock;
+  schedule::ApplyAfterSettingsSaved(state_.ScheduleRuntime, state_.Schedule, state_.DeviceProfiles,
+                                    state_.DefaultDeviceName, clock.Now(), *ports_);
+}
 
 // FormCreate's view of the platform.
 class MainWindowPlatform final : public StartupPlatform {

@@ -80,6 +80,17 @@ class TVolumeChangeForm final : public about::VersionFormHost {
   bool NoChangeByMouse() const { return menu_.item(tray::MenuId::MenuNoChangeByMouse).checked; }
   void SetVolume(int volume);
   void UpdateTrayIcon(int number);
+  // The settings window's menu and OK.
+  void ShowHelp();
+  void ShowVersionModal(HWND over);
+  // After OK with the schedule edited: the table anew and one run at once,
+  // with the timer held.
+  void ApplyScheduleAfterSettings();
+  // The spoken check: the present device of that name made the default;
+  // the volume control following the default device; the tray's text.
+  bool SetDefaultDeviceNamed(const std::string& name);
+  void FollowDefaultDevice();
+  void SetTrayText(const std::string& text);
 
  private:
   friend class MainWindowPlatform;

@@ -1,9 +1,61 @@
 #include "app/settei_host_win.h"
 
 #include "app/main_window_win.h"
+#include "app/message_pump_win.h"
+#include "common/text_win.h"
+#include "devices/device_switch.h"
 #include "meter/volume_bar_form_win.h"
+#include "settings/settei_form_win.h"
+#include "settings/speech_win.h"
+#include "settings/spoken_check.h"
 
 namespace volmaru::app {
+namespace {
+
+// The spoken check as the main window carries it out.
+class CheckPort final : public settings::SpokenCheckPort {
+ public:
+  CheckPort(TVolumeChangeForm& main, MainWindowState& s, settings::SpeechEngine& speech,
+            const std::vector<TDefDeviceTrayIconData>& working, std::function<void(bool)> enableButton, HWND owner)
+      : main_(main), s_(s), speech_(speech), working_(working), enableButton_(std::move(enableButton)), owner_(owner) {}
+  void PauseTimer() override { main_.PauseTimer(); }
+  void ResumeTimer() override { main_.ResumeTimer(); }
+  int LastVolume() override { return s_.LastVolume; }
+  bool SetVolume(int volume) override {
+    main_.SetVolume(volume);
+    return s_.VolumeSetOk;
+  }
+  int Speak(int volume) override { return speech_.Speak(volume); }
+  void ShowMessage(std::string_view text) override { MessageBoxW(owner_, Widen(text).c_str(), L"ボルマル", MB_OK); }
+  const std::string& DefaultDeviceName() override { return s_.DefaultDeviceName; }
+  void SetDefaultDeviceName(const std::string& name) override { s_.DefaultDeviceName = name; }
+  bool SetDefaultPlaybackDevice(size_t index) override {
+    return index < working_.size() && main_.SetDefaultDeviceNamed(working_[index].DeviceName);
+  }
+  void FollowDefaultDevice() override { main_.FollowDefaultDevice(); }
+  void UpdateTrayIcon(int volume) override { main_.UpdateTrayIcon(volume); }
+  void SetBalloonAndTip(const std::string& text) override { main_.SetTrayText(text); }
+  const std::string& MainKeyName() override { return s_.Keyboard.MainKey.name; }
+  void WaitLettingMessagesRun(uint32_t ms) override { PumpMessagesFor(ms); }
+  void EnableNormalVolumeCheckButton(bool enabled) override {
+    if (enableButton_) enableButton_(enabled);
+  }
+
+ private:
+  TVolumeChangeForm& main_;
+  MainWindowState& s_;
+  settings::SpeechEngine& speech_;
+  const std::vector<TDefDeviceTrayIconData>& working_;
+  std::function<void(bool)> enableButton_;
+  HWND owner_;
+};
+
+}  // namespace
+
+MainWindowSetteiHost::MainWindowSetteiHost(TVolumeChangeForm& main)
+    : main_(main), speech_(std::make_unique<settings::SpeechEngine>(main.state().ExeFolder)) {}
+
+MainWindowSetteiHost::~MainWindowSetteiHost() = default;
 
 bool MainWindowSetteiHost::UseEndpointVolume() { return main_.state_.UseEndpointVolume; }
 
@@ -61,7 +113,9 @@ void MainWindowSetteiHost::HandOverInputMenuAndSchedule(const settings::MainHand
   // them (and applies them once when they were edited).
   s.ScheduleUse = v.ScheduleUse;
   s.Schedule = v.Schedule;
+  s.ScheduleRuntime.inUse = v.ScheduleUse;
   main_.SyncHookState();
+  if (v.ScheduleUse && v.ScheduleEdited) main_.ApplyScheduleAfterSettings();
 }
 
 void MainWindowSetteiHost::HandOverMeter(const settings::MeterHandOver& v) {
@@ -86,13 +140,21 @@ void MainWindowSetteiHost::ResumeTimer() { main_.ResumeTimer(); }
 
 std::atomic<bool>& MainWindowSetteiHost::KeyCaptureFlag() { return main_.input_.shared().keyCaptureSlotSet; }
 
-// The help text and the version window come with their own windows; until
-// then these commands show nothing.
-void MainWindowSetteiHost::ShowHelp() {}
-void MainWindowSetteiHost::ShowVersion() {}
+void MainWindowSetteiHost::ShowHelp() { main_.ShowHelp(); }
 
-// The spoken check comes with its speech engine; until then a click on a
-// "確認" button changes nothing.
-void MainWindowSetteiHost::CheckVolume(const settings::VolumeCheckRequest&) {}
+void MainWindowSetteiHost::ShowVersion() { main_.ShowVersionModal(main_.settei_ ? main_.settei_->hwnd() : nullptr); }
+
+void MainWindowSetteiHost::CheckVolume(const settings::VolumeCheckRequest& request) {
+  if (!request.workingProfiles) return;
+  CheckPort port(main_, main_.state_, *speech_, *request.workingProfiles, request.enableNormalVolumeButton,
+                 main_.settei_ ? main_.settei_->hwnd() : main_.hwnd());
+  if (request.which == settings::VolumeCheck::kNormalVolume) {
+    if (request.normalVolumeDevice < 0) return;
+    settings::NormalVolumeCheck(request.normalVolumeText, static_cast<size_t>(request.normalVolumeDevice),
+                                *request.workingProfiles, port);
+  } else {
+    settings::BandVolumeCheck(*request.workingProfiles, request.bandOffset, port);
+  }
+}
 
 }  // namespace volmaru::app

@@ -3,15 +3,29 @@
 // else of the main window.
 #pragma once
 
+#include <memory>
+#include <string>
+
 #include "settings/settei_host.h"
 
 namespace volmaru::app {
 
 class TVolumeChangeForm;
 
+}  // namespace volmaru::app
+
+namespace volmaru::settings {
+class SpeechEngine;
+}
+
+namespace volmaru::app {
+
 class MainWindowSetteiHost final : public settings::SetteiHost {
  public:
-  explicit MainWindowSetteiHost(TVolumeChangeForm& main) : main_(main) {}
+  // The voice of the "確認" buttons is made with the settings window, at
+  // start, and kept until the end.
+  explicit MainWindowSetteiHost(TVolumeChangeForm& main);
+  ~MainWindowSetteiHost() override;
 
   bool UseEndpointVolume() override;
   std::vector<TDefDeviceTrayIconData> DeviceProfiles() override;
@@ -38,6 +52,7 @@ class MainWindowSetteiHost final : public settings::SetteiHost {
 
  private:
   TVolumeChangeForm& main_;
+  std::unique_ptr<settings::SpeechEngine> speech_;
 };
 
 }  // namespace volmaru::app

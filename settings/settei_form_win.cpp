@@ -1182,6 +1182,9 @@ void TVolumeChangeSetteiForm::OnCommand(int id, int code, HWND control) {
         const int band = (id - kBand0) / 10;
         if (id != kBtnNormalVolumeKakunin) request.bandOffset = s.dayFields[static_cast<size_t>(band)].slider;
         request.workingProfiles = &s.WorkingProfiles;
+        request.enableNormalVolumeButton = [this](bool enable) {
+          EnableWindow(Control(kBtnNormalVolumeKakunin), enable);
+        };
         host_->CheckVolume(request);
         return;
       }

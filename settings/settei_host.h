@@ -7,6 +7,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -53,6 +54,8 @@ struct VolumeCheckRequest {
   int normalVolumeDevice = -1;   // the working profile that field belongs to
   int bandOffset = 0;            // the band's slider
   const std::vector<TDefDeviceTrayIconData>* workingProfiles = nullptr;
+  // The normal volume's button is disabled while its check runs.
+  std::function<void(bool)> enableNormalVolumeButton;
 };
 
 class SetteiHost {
