@@ -58,7 +58,7 @@ done
 i686-w64-mingw32-strip "$dir/Volmaru.exe" "$dir/RestartLoudDial.exe"
 
 # Only DLLs that are part of every Windows.
-allowed='^(kernel32|user32|gdi32|shell32|ole32|oleaut32|winmm|comctl32|shlwapi|advapi32|msvcrt)\.dll$'
+allowed='^(kernel32|user32|gdi32|shell32|ole32|oleaut32|winmm|comctl32|comdlg32|shlwapi|advapi32|msvcrt)\.dll$'
 for exe in "$dir/Volmaru.exe" "$dir/RestartLoudDial.exe"; do
   while read -r dll; do
     if ! tr 'A-Z' 'a-z' <<<"$dll" | grep -qE "$allowed"; then

@@ -295,3 +295,22 @@ check_mark_pixels() {
   region_pixels "$1" "16x$(($3 - $2 + 1))+$((desk_dx + l + 2))+$((desk_dy + t + $2))" |
     awk '{ if ($3 + $4 + $5 < 300) k++ } END { print k + 0 }'
 }
+
+# --- the settings window ------------------------------------------------------
+S=TVolumeChangeSetteiForm
+# open_settings: double click on the tray icon; waits for the window.
+open_settings() {
+  local cx cy
+  cx=$((tb_r - (icon_w + 4) / 2)) cy=$(((tb_t + tb_b) / 2))
+  xdotool mousemove "$((desk_dx + cx))" "$((desk_dy + cy))" click --repeat 2 --delay 60 1
+  drv wait-window "$S" 5000 visible >/dev/null
+}
+# wait_msgbox [tenths]: prints the first visible message box of the program.
+wait_msgbox() {
+  local i out
+  for ((i = 0; i < ${1:-30}; i++)); do
+    out=$(drv msgbox "$app_exe_name") && { echo "$out" | head -n1; return 0; }
+    sleep 0.1
+  done
+  return 1
+}

@@ -1,8 +1,9 @@
 # === tray menu ================================================================
 # The menu is read from screenshots (Wine cannot read another process's
 # menu): separator lines and text rows give the item positions (helpers in
-# lib.sh).
+# lib.sh). The mixer path (Windows XP version), where the volume can change.
 
+set_windows_version winxp
 rm -f "$settei"
 xdotool mousemove 300 300
 if ! start_app || [ "$(wait_volume 100 30)" != 100 ]; then
@@ -38,10 +39,13 @@ else
     click_menu_row "$n_row" e2e-14-menu-hover-n
     hl=0
     row_highlighted "$shots/e2e-14-menu-hover-n.png" "${n_first%-*}" "${n_first#*-}" && hl=1
-    sleep 0.3
     file_has=0
-    iconv -f CP932 -t UTF-8 "$settei" 2>/dev/null | tr -d '\r' |
-      awk '/^\[/ { s = $0 } s == "[NoChangeByKey]" && $0 == "Value=1" { f = 1 } END { exit !f }' && file_has=1
+    for ((i = 0; i < 30; i++)); do
+      iconv -f CP932 -t UTF-8 "$settei" 2>/dev/null | tr -d '\r' |
+        awk '/^\[/ { s = $0 } s == "[NoChangeByKey]" && $0 == "Value=1" { f = 1 } END { exit !f }' &&
+        { file_has=1; break; }
+      sleep 0.1
+    done
     chord Left
     sleep 0.8
     v_after=$(volume_text)

@@ -4,7 +4,6 @@
 # buttons, turns pages and reads message boxes.
 
 icon_w=${icon_w:-$(drv system-metric 49)}
-S=TVolumeChangeSetteiForm
 # Control ids (settings/settei_layout.h; tests/settings/settei_layout_test.cpp
 # pins them).
 ID_OK=1 ID_CANCEL=2
@@ -17,13 +16,6 @@ settei_utf8() { iconv -f CP932 -t UTF-8 "$settei" 2>/dev/null | tr -d '\r'; }
 ini_value() {
   settei_utf8 | awk -v s="[$1]" -v k="$2" '/^\[/ { in_s = ($0 == s) } in_s && index($0, k "=") == 1 { print substr($0, length(k) + 2); exit }'
 }
-# open_settings: double click on the tray icon; waits for the window.
-open_settings() {
-  local cx cy
-  cx=$((tb_r - (icon_w + 4) / 2)) cy=$(((tb_t + tb_b) / 2))
-  xdotool mousemove "$((desk_dx + cx))" "$((desk_dy + cy))" click --repeat 2 --delay 60 1
-  drv wait-window "$S" 5000 visible >/dev/null
-}
 # settings_shot <name>: the window alone as a picture.
 settings_shot() {
   local rect l t r b
@@ -33,15 +25,6 @@ settings_shot() {
   convert "$shots/$1-full.png" -crop "$((r - l))x$((b - t))+$((desk_dx + l))+$((desk_dy + t))" +repage \
     "$shots/$1.png" 2>>"$log"
   rm -f "$shots/$1-full.png"
-}
-# wait_msgbox [tenths]: prints the first visible message box of the program.
-wait_msgbox() {
-  local i out
-  for ((i = 0; i < ${1:-30}; i++)); do
-    out=$(drv msgbox "$app_exe_name") && { echo "$out" | head -n1; return 0; }
-    sleep 0.1
-  done
-  return 1
 }
 ctl_field() { field "$1" "$(drv ctl "$S" "$2")"; }
 # settings_key <xdotool key>: a key typed into the settings window. Each
