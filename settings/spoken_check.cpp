@@ -3,20 +3,17 @@
 #include <optional>
 
 #include "common/timer_pause.h"
+#include "settings/settei_rules.h"
 #include "tray/tooltip_text.h"
 
 namespace volmaru::settings {
 namespace {
 
-// "0".."100" in half-width digits, nothing else.
+// Read as the normal-volume group's own store reads it, so a value the
+// check refuses is never one the settings would take, nor the other way.
 std::optional<int> NormalVolumeOf(std::string_view text) {
-  if (text.empty() || text.size() > 3) return std::nullopt;
-  int v = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    v = v * 10 + (c - '0');
-  }
-  if (v > 100) return std::nullopt;
+  const std::optional<int> v = ParseFieldInteger(text);
+  if (!v || *v < 0 || *v > 100) return std::nullopt;
   return v;
 }
 

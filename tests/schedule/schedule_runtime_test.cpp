@@ -20,7 +20,7 @@ LocalTime Moment(int weekday, int h, int m, int s, int day = 7) {
   return t;
 }
 
-constexpr int kSunday = 1, kMonday = 2, kTuesday = 3;
+constexpr int kSunday = 1, kMonday = 2, kTuesday = 3, kSaturday = 7;
 
 class FakeVolume : public ScheduleVolumePort {
  public:
@@ -89,6 +89,27 @@ TEST(VolumeScheduleTest, AWeekdayBandComesFirstAndReArmsTheEveryDayOne) {
   // On Tuesday the Monday band does nothing.
   EXPECT_EQ(r.Tick(Moment(kTuesday, 8, 0, 1, 8)), V{30}) << "a new day: the every-day band once more";
   EXPECT_EQ(r.Tick(Moment(kTuesday, 8, 30, 1, 8)), V{});
+}
+
+TEST(VolumeScheduleTest, SaturdayHasBandsOfItsOwn) {
+  Rig r(50);
+  r.table[kSaturday][0] = {At(9, 0), At(10, 0), 10};
+  r.Build();
+  EXPECT_EQ(r.Tick(Moment(kSaturday, 9, 0, 1, 12)), V{60});
+  EXPECT_EQ(r.Tick(Moment(kSaturday, 10, 0, 1, 12)), V{50});
+  EXPECT_EQ(r.Tick(Moment(kSunday, 9, 0, 1, 13)), V{50}) << "not on Sunday";
+}
+
+TEST(VolumeScheduleTest, EveryBandOfTheDayEndsInTheNormalVolume) {
+  Rig r(50);
+  r.table[0][0] = {At(9, 0), At(10, 0), -20};
+  r.table[0][1] = {At(14, 0), At(15, 0), 20};
+  r.Build();
+  EXPECT_EQ(r.Tick(Moment(kSunday, 8, 0, 1)), V{50});
+  EXPECT_EQ(r.Tick(Moment(kSunday, 9, 0, 1)), V{30});
+  EXPECT_EQ(r.Tick(Moment(kSunday, 10, 0, 1)), V{50});
+  EXPECT_EQ(r.Tick(Moment(kSunday, 14, 0, 1)), V{70});
+  EXPECT_EQ(r.Tick(Moment(kSunday, 15, 0, 1)), V{50}) << "the second band of the day ends as the first did";
 }
 
 TEST(VolumeScheduleTest, VolumesAreClampedToTheirRange) {

@@ -93,6 +93,9 @@ TEST(SpokenCheckTest, BandVolumesAreClamped) {
   FakeCheck down;
   BandVolumeCheck(Profiles(90), -100, down);
   EXPECT_EQ(down.calls[2], "speak 0");
+  FakeCheck justOver;
+  BandVolumeCheck(Profiles(100), 1, justOver);
+  EXPECT_EQ(justOver.calls[2], "speak 100");
 }
 
 TEST(SpokenCheckTest, WithoutAProfileForTheDefaultDeviceNothingHappens) {
@@ -124,6 +127,13 @@ TEST(SpokenCheckTest, TheNormalVolumeFieldMustHoldZeroToHundred) {
     NormalVolumeCheck(text, 0, Profiles(), c);
     EXPECT_EQ(c.calls, (Calls{"button off", "message 「通常の音量」は0～100を半角で入力してください。", "button on"}))
         << text;
+  }
+  // What the group's store takes, the check takes too.
+  for (const auto& [text, volume] : {std::pair{"0100", 100}, std::pair{"0", 0}, std::pair{" 45 ", 45}}) {
+    FakeCheck c;
+    NormalVolumeCheck(text, 0, Profiles(), c);
+    ASSERT_GE(c.calls.size(), 3u) << text;
+    EXPECT_EQ(c.calls[2], "set " + std::to_string(volume)) << text;
   }
 }
 
