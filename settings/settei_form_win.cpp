@@ -423,8 +423,10 @@ bool TVolumeChangeSetteiForm::Checked(int id) const {
   return SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
+// The setters leave a control alone when it already shows the value: every
+// opening fills the whole window, and each real change costs a redraw.
 void TVolumeChangeSetteiForm::SetChecked(int id, bool on) {
-  SendMessageW(Control(id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+  if (Checked(id) != on) SendMessageW(Control(id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 int TVolumeChangeSetteiForm::Selection(int id) const {
@@ -439,7 +441,9 @@ int TVolumeChangeSetteiForm::TrackPos(int id) const {
   return static_cast<int>(SendMessageW(Control(id), TBM_GETPOS, 0, 0));
 }
 
-void TVolumeChangeSetteiForm::SetTrack(int id, int pos) { SendMessageW(Control(id), TBM_SETPOS, TRUE, pos); }
+void TVolumeChangeSetteiForm::SetTrack(int id, int pos) {
+  if (TrackPos(id) != pos) SendMessageW(Control(id), TBM_SETPOS, TRUE, pos);
+}
 
 uint32_t TVolumeChangeSetteiForm::Colour(int id) const {
   const auto it = colours_.find(id);
@@ -447,9 +451,16 @@ uint32_t TVolumeChangeSetteiForm::Colour(int id) const {
 }
 
 void TVolumeChangeSetteiForm::SetColour(int id, uint32_t colour) {
-  colours_[id] = colour;
   const HWND w = Control(id);
   const int entry = ColourEntry(colour);
+  // The box may show another entry than the colour it holds (a choice whose
+  // colour dialog was cancelled): only a box that shows it is left alone.
+  const auto known = colours_.find(id);
+  if (known != colours_.end() && known->second == colour && SendMessageW(w, CB_GETCURSEL, 0, 0) == entry &&
+      (entry != 0 || static_cast<uint32_t>(SendMessageW(w, CB_GETITEMDATA, 0, 0)) == colour)) {
+    return;
+  }
+  colours_[id] = colour;
   if (entry == 0) SendMessageW(w, CB_SETITEMDATA, 0, colour);
   SendMessageW(w, CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
   InvalidateRect(w, nullptr, TRUE);

@@ -183,6 +183,31 @@ TEST_F(SetteiFormTest, OpensFilledAndCancelClosesIt) {
   EXPECT_EQ(host.calls.front(), "close meter");
 }
 
+// Filling skips controls that already show their value; one that was left
+// showing something else (a colour choice whose dialog was cancelled) must
+// still be put right.
+TEST_F(SetteiFormTest, ReopeningShowsTheHeldValuesWhateverTheControlsShowed) {
+  LRESULT colourEntry = -1, trackPos = -1, alwaysShown = -1;
+  WhenOpen([&] {
+    colourEntry = SendMessageW(C(kColorBoxVolumeBar), CB_GETCURSEL, 0, 0);
+    trackPos = SendMessageW(C(kTrackTrayWait), TBM_GETPOS, 0, 0);
+    alwaysShown = SendMessageW(C(kCheckAllwaysShow), BM_GETCHECK, 0, 0);
+    SendMessageW(C(kColorBoxVolumeBar), CB_SETCURSEL, static_cast<WPARAM>(colourEntry == 3 ? 4 : 3), 0);
+    SendMessageW(C(kTrackTrayWait), TBM_SETPOS, TRUE, trackPos + 300);
+    SendMessageW(C(kCheckAllwaysShow), BM_SETCHECK, alwaysShown == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED, 0);
+    SendMessageW(C(kCancel), BM_CLICK, 0, 0);
+  });
+  form.ShowModal();
+  WhenOpen([&] {
+    EXPECT_EQ(SendMessageW(C(kColorBoxVolumeBar), CB_GETCURSEL, 0, 0), colourEntry);
+    EXPECT_EQ(SendMessageW(C(kTrackTrayWait), TBM_GETPOS, 0, 0), trackPos);
+    EXPECT_EQ(SendMessageW(C(kCheckAllwaysShow), BM_GETCHECK, 0, 0), alwaysShown);
+    SendMessageW(C(kCancel), BM_CLICK, 0, 0);
+  });
+  form.ShowModal();
+  EXPECT_GE(colourEntry, 0);
+}
+
 TEST_F(SetteiFormTest, OkSavesTheChangedStepAndHandsItOver) {
   WhenOpen([&] {
     SetWindowTextW(C(kEditStep), L"5");
