@@ -167,7 +167,6 @@ bool TVolumeChangeSetteiForm::Create(HINSTANCE instance, SetteiHost& host, HWND 
   SetWindowPos(hwnd(), nullptr, 0, 0, kSetteiWidth, kSetteiHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
   CreateControls(instance);
-  SetTimer(hwnd(), kAltTimerId, kAltTimerMs, nullptr);
 
   // Creation: the hints, the four capture buttons, the values.
   for (int b = 0; b < schedule::kBands; ++b) {
@@ -737,6 +736,9 @@ void TVolumeChangeSetteiForm::ShowModal() {
                SWP_NOSIZE);
   ShowWindow(hwnd(), SW_SHOWNORMAL);
   SetForegroundWindow(hwnd());
+  // Alt is watched only while the window can capture keys: a resident
+  // program wakes no more often than it must.
+  SetTimer(hwnd(), kAltTimerId, kAltTimerMs, nullptr);
   if (const HWND first = GetNextDlgTabItem(hwnd(), nullptr, FALSE)) SetFocus(first);
   modal_ = true;
   while (visible()) {
@@ -764,6 +766,7 @@ void TVolumeChangeSetteiForm::Open() {
 
 void TVolumeChangeSetteiForm::Hide() {
   ShowWindow(hwnd(), SW_HIDE);
+  KillTimer(hwnd(), kAltTimerId);
   session_->OnClose();
   ++filling_;
   for (int tag = 0; tag < kKeySlots; ++tag) {

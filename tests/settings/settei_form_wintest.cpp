@@ -267,6 +267,27 @@ TEST_F(SetteiFormTest, KeyCaptureTakesTheNextKeyDownFromTheLoop) {
   EXPECT_EQ(host.main.Keyboard.VolumeUpKey.code, 36);
 }
 
+// Alt never arrives as a key-down: the window's timer looks for it, and only
+// while the window is open.
+TEST_F(SetteiFormTest, AltIsTakenByTheWindowsOwnTimerWhileOpen) {
+  WhenOpen([&] {
+    SendMessageW(C(kBtnMainKeyChange), BM_CLICK, 0, 0);
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    const BYTE before = keys[VK_MENU];
+    keys[VK_MENU] = 0x80;
+    SetKeyboardState(keys);
+    app::PumpMessagesFor(350);
+    keys[VK_MENU] = before;
+    SetKeyboardState(keys);
+    EXPECT_EQ(TextOf(kLabelMainKeyCode), L"18");
+    SendMessageW(C(kBtnMainKeyChange), BM_CLICK, 0, 0);
+    SendMessageW(C(kCancel), BM_CLICK, 0, 0);
+  });
+  form.ShowModal();
+  EXPECT_FALSE(KillTimer(form.hwnd(), 1)) << "no timer runs while the window is hidden";
+}
+
 // Dropped down, a device list shows its entries, at most eight rows.
 TEST_F(SetteiFormTest, DeviceListsDropDownAtMostEightRows) {
   for (int count : {2, 12}) {
