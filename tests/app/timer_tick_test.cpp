@@ -34,7 +34,9 @@ class FakeTick : public TickPort {
   bool KeyDown(int vk) override { return vk == 29 && mainDown; }
   bool MiddleButtonDown() override { return middleDown; }
   bool NoChangeByMouse() override { return noMouse; }
+  int taskbarLookups = 0;
   std::optional<meter::Rect> TaskbarRect() override {
+    ++taskbarLookups;
     if (!taskbar) return std::nullopt;
     return meter::Rect{0, 1040, 1920, 40};
   }
@@ -80,6 +82,19 @@ TEST(TimerTickTest, AQuietTickPollsInOrder) {
   t.muted = true;
   Timer1Tick(s, t);
   EXPECT_EQ(t.calls, (std::vector<std::string>{"hooks", "mute?", "pump"})) << "no volume poll while muted";
+}
+
+// Finding the taskbar is the dearest query of a tick: without the middle
+// button held, no tick asks for it.
+TEST(TimerTickTest, TheTaskbarIsLookedForOnlyWhileTheMiddleButtonIsDown) {
+  MainWindowState s;
+  FakeTick t;
+  for (int i = 0; i < 3; ++i) Timer1Tick(s, t);
+  EXPECT_EQ(t.taskbarLookups, 0);
+  t.middleDown = true;
+  Timer1Tick(s, t);
+  EXPECT_EQ(t.taskbarLookups, 1);
+  EXPECT_TRUE(t.Called("toggle"));
 }
 
 TEST(TimerTickTest, MiddleClickOnTheTaskbarTogglesOncePerSecond) {
