@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "common/font_face_win.h"
+#include "common/form_win.h"
 #include "common/text_win.h"
 
 namespace volmaru::about {
@@ -63,17 +64,7 @@ SIZE LabelTextSize(HFONT font, const std::wstring& caption) {
 }
 
 bool BevelLabelControl::Create(HINSTANCE instance, HWND parent, int left, int top) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  if (!GetClassInfoExW(instance, kBevelLabelClass, &wc)) {
-    wc = WNDCLASSEXW{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = WndProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kBevelLabelClass;
-    if (!RegisterClassExW(&wc)) return false;
-  }
+  if (!EnsureWindowClass(instance, kBevelLabelClass, WndProc)) return false;
   // A new label: 20-point bold text in the system's UI face.
   LOGFONTW gui{};
   GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof gui, &gui);

@@ -34,17 +34,7 @@ class LabelControl {
 
   bool Create(HINSTANCE instance, HWND parent, const Place& place, const std::wstring& text, bool link) {
     link_ = link;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    if (!GetClassInfoExW(instance, kLabelClass, &wc)) {
-      wc = WNDCLASSEXW{};
-      wc.cbSize = sizeof wc;
-      wc.lpfnWndProc = WndProc;
-      wc.hInstance = instance;
-      wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-      wc.lpszClassName = kLabelClass;
-      if (!RegisterClassExW(&wc)) return false;
-    }
+    if (!EnsureWindowClass(instance, kLabelClass, WndProc)) return false;
     const HWND hwnd = CreateWindowExW(0, kLabelClass, text.c_str(), WS_CHILD | WS_VISIBLE, place.left, place.top,
                                       place.width, place.height, parent, nullptr, instance, this);
     if (!hwnd) return false;

@@ -2,20 +2,23 @@
 
 namespace volmaru {
 
-bool Form::CreateForm(HINSTANCE instance, const wchar_t* className, const wchar_t* title, DWORD style, DWORD exStyle,
-                      HWND owner) {
+bool EnsureWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc, HBRUSH background) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
-  if (!GetClassInfoExW(instance, className, &wc)) {
-    wc = WNDCLASSEXW{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = WndProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = className;
-    if (!RegisterClassExW(&wc)) return false;
-  }
+  if (GetClassInfoExW(instance, name, &wc)) return true;
+  wc = WNDCLASSEXW{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = background;
+  wc.lpszClassName = name;
+  return RegisterClassExW(&wc) != 0;
+}
+
+bool Form::CreateForm(HINSTANCE instance, const wchar_t* className, const wchar_t* title, DWORD style, DWORD exStyle,
+                      HWND owner) {
+  if (!EnsureWindowClass(instance, className, WndProc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1))) return false;
   const HWND hwnd = CreateWindowExW(exStyle, className, title, style, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                     CW_USEDEFAULT, owner, nullptr, instance, this);
   if (!hwnd) return false;

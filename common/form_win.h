@@ -14,6 +14,10 @@
 
 namespace volmaru {
 
+// Registers the window class `name` of this module once (later calls find it
+// registered); false when it can be neither found nor registered.
+bool EnsureWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc, HBRUSH background = nullptr);
+
 class Form {
  public:
   Form() = default;

@@ -129,17 +129,7 @@ bool TVolumeChangeSetteiForm::Create(HINSTANCE instance, SetteiHost& host, HWND 
   INITCOMMONCONTROLSEX icc{
       sizeof icc, ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES | ICC_USEREX_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  if (!GetClassInfoExW(instance, kContainerClass, &wc)) {
-    wc = WNDCLASSEXW{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = SetteiContainer::Proc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kContainerClass;
-    if (!RegisterClassExW(&wc)) return false;
-  }
+  if (!EnsureWindowClass(instance, kContainerClass, SetteiContainer::Proc)) return false;
   font_.reset(CreateFontW(-kSetteiFontPixels, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                           L"Tahoma"));
