@@ -217,5 +217,45 @@ else
   fi
 fi
 
+# (n) A middle click on the taskbar mutes (the timer sees the button held over
+# the taskbar); held for half a second it toggles once; a second click after
+# more than a second unmutes; a middle click away from the taskbar does
+# nothing.
+middle_click() {  # middle_click <x> <y> <seconds held>
+  xdotool mousemove "$((desk_dx + $1))" "$((desk_dy + $2))"
+  sleep 0.2
+  xdotool mousedown 2
+  sleep "$3"
+  xdotool mouseup 2
+  sleep 0.4
+}
+if [ "$keys_started" != 1 ]; then
+  fail middle-click-taskbar "the program did not start"
+else
+  middle_click 300 300 0.3
+  shot e2e-13-middle-elsewhere
+  crop e2e-13-meter-middle-elsewhere e2e-13-middle-elsewhere "$meter_geom"
+  red_else=$(red_pixels "$shots/e2e-13-meter-middle-elsewhere.png")
+  middle_click 700 $(((tb_t + tb_b) / 2)) 0.5
+  shot e2e-14-middle-muted
+  crop e2e-14-meter-middle-muted e2e-14-middle-muted "$meter_geom"
+  red_muted=$(red_pixels "$shots/e2e-14-meter-middle-muted.png")
+  sleep 1.2
+  middle_click 700 $(((tb_t + tb_b) / 2)) 0.3
+  sleep 0.3
+  shot e2e-15-middle-unmuted
+  crop e2e-15-meter-middle-unmuted e2e-15-middle-unmuted "$meter_geom"
+  red_unmuted=$(red_pixels "$shots/e2e-15-meter-middle-unmuted.png")
+  if [ "$red_else" != 0 ]; then
+    fail middle-click-taskbar "a middle click away from the taskbar muted (red pixels $red_else)"
+  elif ! [ "${red_muted:-0}" -ge 200 ] 2>/dev/null; then
+    fail middle-click-taskbar "a middle click held 0.5 s on the taskbar did not mute, or toggled twice (red pixels $red_muted)"
+  elif [ "$red_unmuted" != 0 ]; then
+    fail middle-click-taskbar "a second middle click after more than 1 s did not unmute (red pixels $red_unmuted)"
+  else
+    pass middle-click-taskbar
+  fi
+fi
+
 stop_app
 
