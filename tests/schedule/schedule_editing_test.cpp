@@ -90,6 +90,8 @@ TEST_F(ScheduleEditorTest, HourTwentyFourIsRefusedWithoutMovingTheFocus) {
   ASSERT_TRUE(r);
   EXPECT_EQ(r->message, kTimeFormatMessage);
   EXPECT_FALSE(r->showPage) << "all four fields hold numbers";
+  EXPECT_EQ(r->band, -1);
+  EXPECT_EQ(r->field, -1) << "no field to focus";
   const auto m = editor.ValidateScheduleDay(Day(Band("9", "60", "10", "00")));
   ASSERT_TRUE(m);
   EXPECT_EQ(m->message, kTimeFormatMessage);

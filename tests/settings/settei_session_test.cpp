@@ -288,6 +288,39 @@ TEST_F(SetteiSessionTest, TheSavedMeterColourFollowsTheRule) {
   EXPECT_EQ(Read("VolumeBar", "ColorByIconColor"), "1");
 }
 
+TEST_F(SetteiSessionTest, TheFirstDeviceCanGiveTheMeterItsColour) {
+  host.profiles = {Profile("Speakers", 40), Profile("HDMI", 60)};
+  host.profiles[0].TextColor = 0x0000AA;
+  host.profiles[1].TextColor = 0x00BB00;
+  host.meterColour = 0x777777;
+  host.defaultName = "Speakers";  // the first record
+  CreateAndOpen();
+  ASSERT_EQ(session.iconDevice, 0);
+  session.values.ChangeColorByDevice = true;
+  session.ColourSourceChanged(0);
+  EXPECT_TRUE(session.meterByDeviceUsable) << "a device is selected on the icon page: the first";
+  EXPECT_TRUE(session.values.ChangeColorByDevice);
+  session.values.ChangeIconColorByDevice = true;
+  session.ColourSourceChanged(1);
+  EXPECT_EQ(session.Ok(ui), SetteiSession::OkResult::kSaved);
+  EXPECT_EQ(host.meter.Color, 0x0000AAu) << "the default device's text colour";
+}
+
+// Loading a day's fields is no edit; an edit right after it is one.
+TEST_F(SetteiSessionTest, EditsAfterChoosingADayAndTypingANormalVolumeMarkTheSchedule) {
+  host.profiles = {Profile("Speakers", 40)};
+  CreateAndOpen();
+  session.SelectDay(3);
+  EXPECT_FALSE(session.schedule.ScheduleEdited);
+  session.ScheduleFieldChanged();
+  EXPECT_TRUE(session.schedule.ScheduleEdited);
+  session.Open();
+  EXPECT_FALSE(session.schedule.ScheduleEdited);
+  session.normalVolumeText = "55";
+  session.NormalVolumeTyped();
+  EXPECT_TRUE(session.schedule.ScheduleEdited) << "the normal volume is part of the schedule";
+}
+
 TEST_F(SetteiSessionTest, CancelBringsTheLiveValuesBackFromTheFile) {
   File() = "[VolumeBar]\r\nIsShowByPointIcon=0\r\n[VisibleMenuItems]\r\nValue3=0\r\n";
   CreateAndOpen();
@@ -463,6 +496,12 @@ TEST_F(SetteiSessionTest, ValuesOutsideTheControlsRangesAreShownInRange) {
   session.Open();
   EXPECT_EQ(session.values.TrayIconWaitTime, 0) << "the ends of the range stay";
   EXPECT_EQ(session.values.VolumeChangeWaitTime, 1000);
+  File() = "[VolumeBar]\r\nPosition=5\r\n";
+  session.Open();
+  EXPECT_EQ(session.values.Position, 0) << "one past the last place";
+  File() = "[VolumeBar]\r\nPosition=4\r\n";
+  session.Open();
+  EXPECT_EQ(session.values.Position, 4) << "the last place stays";
 }
 
 TEST_F(SetteiSessionTest, ChangesCountOnlyOnceTheWindowIsReady) {
