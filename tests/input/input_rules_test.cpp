@@ -146,6 +146,10 @@ TEST(InputKeysTest, StepsClampAtTheEnds) {
   r.port.now += 1;
   r.Key(kLeft, true);
   EXPECT_EQ(r.Sets(), (std::vector<std::string>{"set 100", "set 0"}));
+  r.port.volume = 98;  // one past the top, exactly
+  r.port.now += 1;
+  r.Key(kRight, true);
+  EXPECT_EQ(r.Sets().back(), "set 100");
 }
 
 TEST(InputKeysTest, DigitsSetTenTimesTheDigitAndZeroIsHundred) {
@@ -240,6 +244,36 @@ TEST(InputWheelTest, SmallDeltasAddUpToANotch) {
   r.port.now += 1;
   r.Wheel(-20);
   EXPECT_EQ(r.Sets().back(), "set 53");
+}
+
+// A whole notch starts the count afresh: nothing left over from small deltas
+// before it carries on after it.
+TEST(InputWheelTest, AWholeNotchDropsWhatSmallDeltasLeft) {
+  for (const int sign : {1, -1}) {
+    Rig r;
+    for (const int delta : {60, 120, 60}) {
+      r.port.now += 1;
+      r.Wheel(sign * delta);
+    }
+    EXPECT_EQ(r.Sets().size(), 1u) << "only the whole notch steps, sign " << sign;
+    Rig s;
+    for (const int delta : {120, 119}) {
+      s.port.now += 1;
+      s.Wheel(sign * delta);
+    }
+    EXPECT_EQ(s.Sets().size(), 1u) << "119 after a notch is not a notch, sign " << sign;
+  }
+}
+
+TEST(InputWheelTest, TheMuteKeyWithTheWheelTogglesAgainAfterExactlyASecond) {
+  Rig r;
+  r.Wheel(120, true);
+  r.port.now += 999;
+  r.Wheel(120, true);
+  EXPECT_EQ(r.Sets(), (std::vector<std::string>{"toggle"}));
+  r.port.now += 1;
+  r.Wheel(120, true);
+  EXPECT_EQ(r.Sets(), (std::vector<std::string>{"toggle", "toggle"}));
 }
 
 TEST(InputWheelTest, DigitHeldWhileTurningSetsExactlyThatVolume) {

@@ -75,6 +75,29 @@ TEST(MeterGeometryTest, OffScreenSavedPlaceIsResetAndReported) {
   EXPECT_EQ(q.window.left, 1920 - 142 - 80);
   EXPECT_EQ(q.window.top, 100);
   EXPECT_EQ(q.saved, (settings::MeterPosition{0, 100}));
+  // The last place that still shows the whole window is kept; one pixel
+  // further down is off the screen.
+  EXPECT_FALSE(PlaceMeter(1920, 1080, kBottom, {100, 1080 - 133}).savedReset);
+  const Placement below = PlaceMeter(1920, 1080, kBottom, {100, 1080 - 133 + 1});
+  EXPECT_TRUE(below.savedReset);
+  EXPECT_EQ(below.window.top, 1080 - 133 - 100);
+}
+
+Rect bar0() { return Rect{3, 87, 954, 43}; }
+
+// The empty marks run to the end of the bar and never past it, also when
+// their step lands exactly on its end.
+TEST(MeterGeometryTest, MarksEndInsideTheBar) {
+  const auto marks = MeterDots(105, 10, 0, false);  // 5, 15, ... 95; 105 is the end
+  ASSERT_EQ(marks.size(), 10u);
+  EXPECT_EQ(marks.back().left, 95);
+  EXPECT_LE(marks.back().right, 105);
+  // Upright: the marks go up in steps of half the width plus 5.
+  const auto up = MeterDots(58, 534, 0, true);
+  ASSERT_GE(up.size(), 2u);
+  EXPECT_EQ(up[0].bottom - up[1].bottom, 29 + 5);
+  EXPECT_GT(up.back().bottom, 0);
+  EXPECT_LE(up.back().bottom, 34);
 }
 
 TEST(MeterGeometryTest, ClicksHoverAndDrag) {
@@ -82,7 +105,11 @@ TEST(MeterGeometryTest, ClicksHoverAndDrag) {
   EXPECT_EQ(VolumeAt(0, 534, 58, 534, true), 0);
   EXPECT_EQ(VolumeAt(0, 0, 58, 534, true), 100);
   EXPECT_TRUE(InsideBar(954, 43, 954, 43));
+  EXPECT_TRUE(InsideBar(0, 0, 954, 43)) << "the first column is the bar's";
   EXPECT_FALSE(InsideBar(-1, 5, 954, 43));
+  EXPECT_EQ(VolumeAt(10, 10, 0, 0, false), 0) << "a bar of no width";
+  EXPECT_EQ(HoverLabelTop(5, bar0(), 16), 87 + 5);
+  EXPECT_EQ(HoverLabelTop(40, bar0(), 16), 87 + 43 - 16) << "kept inside the bar at the bottom";
   const Rect bar{3, 87, 954, 43};
   EXPECT_EQ(HoverLabelLeft(10, bar, 139, 960, 50), 139);
   EXPECT_EQ(HoverLabelLeft(940, bar, 139, 960, 50), 910);

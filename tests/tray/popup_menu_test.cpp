@@ -37,6 +37,8 @@ TEST(PopupMenuTest, ItemsInOrderWithCaptionsAndTags) {
                   }));
   for (const MenuItem& it : menu.items()) {
     EXPECT_EQ(it.separator, it.name.front() == 'N') << it.name;
+    EXPECT_FALSE(it.checked) << it.name << ": nothing starts checked";
+    EXPECT_TRUE(it.enabled && it.visible) << it.name;
     EXPECT_EQ(&menu.item(it.id), &it) << "items are indexed by their id";
   }
 }

@@ -60,7 +60,11 @@ class FakeMixer : public MixerMasterPort {
     if (throwOnSet) throw std::runtime_error("mixerSetControlDetails failed");
     mute = m;
   }
-  void TouchMasterItem() override { ++touches; }
+  bool throwOnTouch = false;
+  void TouchMasterItem() override {
+    ++touches;
+    if (throwOnTouch) throw std::runtime_error("mixerGetControlDetails failed");
+  }
 };
 
 class RecordingView : public VolumeView {
@@ -331,6 +335,29 @@ TEST(VolumeOpsTest, AMixerErrorInsideSetOrToggleStillRestartsTheTimer) {
   EXPECT_THROW(h.ops.ToggleMute(), std::runtime_error);
   EXPECT_TRUE(h.view.timer);
   EXPECT_FALSE(h.s.MuteToggleOk);
+}
+
+// The notifying flag keeps sets out while the change handler runs; an error
+// inside the handler must not leave it up, or every later set is refused.
+TEST(VolumeOpsTest, AMixerErrorInTheChangeHandlerDoesNotBlockLaterSets) {
+  Harness h(false);
+  h.mixer.throwOnTouch = true;
+  EXPECT_THROW(h.ops.ReadVolume(), std::runtime_error);
+  EXPECT_FALSE(h.s.MixerNotifying);
+  h.mixer.throwOnTouch = false;
+  h.ops.SetVolume(70);
+  EXPECT_TRUE(h.s.VolumeSetOk);
+  EXPECT_EQ(h.mixer.volume, 70);
+}
+
+TEST(VolumeOpsTest, WithoutAMixerComponentTheMixerPathReadsNothing) {
+  Harness h(false);
+  h.ops.set_mixer(nullptr);
+  h.s.MuteReadOk = h.s.VolumeReadOk = true;
+  h.ops.ReadMute();
+  h.ops.ReadVolume();
+  EXPECT_FALSE(h.s.MuteReadOk);
+  EXPECT_FALSE(h.s.VolumeReadOk);
 }
 
 TEST(VolumeOpsTest, MuteToggleEndsWithTheTimerRunning) {
