@@ -82,6 +82,12 @@ TEST_F(SettingsStoreTest, IntegersReadLikeTheOriginalProgram) {
       {"0x", 3},
       {"1.5", 3},
       {"$", 3},
+      {"$ff", 255},  // lower-case digits
+      {"$a", 10},
+      {"$1G", 3},         // not a hex digit
+      {"$000000001", 1},  // leading zeros may make it longer than 8
+      {"$0000000FF", 255},
+      {"$123456789", 3},  // 9 significant digits do not fit
   };
   for (const auto& c : cases) {
     Text() = std::string("[KeyBoad]\r\nVolumeChangeValue=") + c.text + "\r\n";
@@ -148,6 +154,16 @@ TEST_F(SettingsStoreTest, MidnightIsWrittenAsTheDateAloneAndReadsBackAsZero) {
   EXPECT_EQ(profiles[0].DeviceName, "スピーカー");
 }
 
+TEST_F(SettingsStoreTest, TenProfilesAreReadUpToTheLastDigit) {
+  Text() = "[Icon]\r\nDeviceIconDataCount=10\r\n";
+  for (int i = 0; i < 10; ++i) {
+    Text() += "[DeviceIconData" + std::to_string(i) + "]\r\nDeviceName=Dev" + std::to_string(i) + "\r\n";
+  }
+  const MainWindowSettings m = store.LoadMainWindow();
+  ASSERT_EQ(m.DeviceProfiles.size(), 10u);
+  EXPECT_EQ(m.DeviceProfiles[9].DeviceName, "Dev9");
+}
+
 TEST_F(SettingsStoreTest, ProfileCountLimitsWhatIsReadAndExtraSectionsStay) {
   Text() = "[Icon]\r\nColor=255\r\nBackColor=0\r\nDeviceIconDataCount=2\r\n";
   for (int i = 0; i < 5; ++i) {
@@ -183,9 +199,15 @@ TEST_F(SettingsStoreTest, MigrationOfTheLegacyMainKey) {
   EXPECT_EQ(Text(), "[KeyBoad]\r\n");
   EXPECT_EQ(store.LoadMainWindow().Keyboard.MainKey, (KeyBinding{29, "無変換"}));
 
-  Text() = "[KeyBoad]\r\nMainKey=6\r\n";
-  store.RunMigrations();
-  EXPECT_EQ(store.LoadMainWindow().Keyboard.MainKey, (KeyBinding{93, "アプリケーション"}));
+  // Every entry of the old list.
+  const KeyBinding old[] = {
+      {29, "無変換"},          {28, "変換"}, {17, "Ctrl"}, {18, "Alt"}, {91, "Left Windows"}, {92, "Right Windows"},
+      {93, "アプリケーション"}};
+  for (int index = 0; index < 7; ++index) {
+    Text() = "[KeyBoad]\r\nMainKeyCode=40\r\nMainKey=" + std::to_string(index) + "\r\n";
+    store.RunMigrations();
+    EXPECT_EQ(store.LoadMainWindow().Keyboard.MainKey, old[index]) << "MainKey=" << index;
+  }
 }
 
 TEST_F(SettingsStoreTest, MigrationSplitsNoChangeByKeyAndMouse) {
