@@ -190,6 +190,14 @@ TEST_F(MixerTest, MonoLineUsesOneValueAndKeepsItsRatio) {
   item.SetVolume(50);
   EXPECT_EQ(port.writes, (Writes{{1, {32768}}}));
   EXPECT_EQ(item.BalanceRatio, 1.0f);
+  item.SetVolume(50);
+  EXPECT_EQ(port.writes.size(), 1u) << "the level is there already: no second write";
+}
+
+TEST_F(MixerTest, ALineWithoutAVolumeControlReadsMinusOne) {
+  TMixerItem& item = Master({Mute(2, false)});
+  EXPECT_FALSE(item.HasVolumeControl());
+  EXPECT_EQ(item.GetVolume(), -1);
 }
 
 TEST_F(MixerTest, StereoVolumeKeepsTheBalance) {
