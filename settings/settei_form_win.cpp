@@ -217,7 +217,7 @@ void TVolumeChangeSetteiForm::CreateControls(HINSTANCE instance) {
         WS_EX_CONTROLPARENT, kContainerClass, L"", WS_CHILD, display.left, display.top, display.right - display.left,
         display.bottom - display.top, tab_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPage0 + p)), instance, this);
   }
-  for (const ControlSpec& spec : SetteiControls()) CreateControl(instance, spec);
+  for (const ControlDesign& design : SetteiControls()) CreateControl(instance, design);
 
   const int by = ch - kMargin - kButtonHeight;
   const HWND ok = CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
@@ -240,15 +240,15 @@ void TVolumeChangeSetteiForm::CreateControls(HINSTANCE instance) {
   SendMessageW(tooltip_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
 }
 
-HWND TVolumeChangeSetteiForm::CreateControl(HINSTANCE instance, const ControlSpec& spec) {
-  const HWND parent = spec.parent ? Control(spec.parent) : pages_[static_cast<size_t>(spec.page)];
-  const std::wstring caption = Widen(spec.caption);
+HWND TVolumeChangeSetteiForm::CreateControl(HINSTANCE instance, const ControlDesign& design) {
+  const HWND parent = design.parent ? Control(design.parent) : pages_[static_cast<size_t>(design.page)];
+  const std::wstring caption = Widen(design.caption);
   DWORD style = WS_CHILD | WS_VISIBLE;
   DWORD exStyle = 0;
   const wchar_t* cls = L"STATIC";
-  int h = spec.h;
-  if (spec.flags & kGroupStart) style |= WS_GROUP;
-  switch (spec.kind) {
+  int h = design.h;
+  if (design.flags & kGroupStart) style |= WS_GROUP;
+  switch (design.kind) {
     case ControlKind::kGroup:
       cls = L"BUTTON";
       style |= BS_GROUPBOX;
@@ -260,9 +260,9 @@ HWND TVolumeChangeSetteiForm::CreateControl(HINSTANCE instance, const ControlSpe
       exStyle |= WS_EX_CONTROLPARENT;
       break;
     case ControlKind::kLabel:
-      style |= SS_NOPREFIX | (spec.flags & kRightText   ? SS_RIGHT
-                              : spec.flags & kMultiLine ? SS_LEFT
-                                                        : SS_LEFTNOWORDWRAP);
+      style |= SS_NOPREFIX | (design.flags & kRightText   ? SS_RIGHT
+                              : design.flags & kMultiLine ? SS_LEFT
+                                                          : SS_LEFTNOWORDWRAP);
       break;
     case ControlKind::kCheck:
       cls = L"BUTTON";
@@ -271,13 +271,13 @@ HWND TVolumeChangeSetteiForm::CreateControl(HINSTANCE instance, const ControlSpe
     case ControlKind::kRadio:
       cls = L"BUTTON";
       style |= BS_AUTORADIOBUTTON;
-      if (spec.flags & kGroupStart) style |= WS_TABSTOP;
+      if (design.flags & kGroupStart) style |= WS_TABSTOP;
       break;
     case ControlKind::kEdit:
       cls = L"EDIT";
       style |= WS_TABSTOP | ES_AUTOHSCROLL;
       exStyle |= WS_EX_CLIENTEDGE;
-      if (spec.flags & kDigitsOnly) style |= ES_NUMBER | ES_RIGHT;
+      if (design.flags & kDigitsOnly) style |= ES_NUMBER | ES_RIGHT;
       break;
     case ControlKind::kButton:
       cls = L"BUTTON";
@@ -286,12 +286,12 @@ HWND TVolumeChangeSetteiForm::CreateControl(HINSTANCE instance, const ControlSpe
     case ControlKind::kColourBox:
       cls = L"COMBOBOX";
       style |= CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | WS_VSCROLL | WS_TABSTOP;
-      h = spec.h + (static_cast<int>(StandardColours().size()) + 1) * kColourItemHeight + 4;
+      h = design.h + (static_cast<int>(StandardColours().size()) + 1) * kColourItemHeight + 4;
       break;
     case ControlKind::kDeviceList:
       cls = WC_COMBOBOXEXW;
       style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
-      h = spec.h + kDeviceRowsShown * 20 + 4;
+      h = design.h + kDeviceRowsShown * 20 + 4;
       break;
     case ControlKind::kTrackBar:
       cls = TRACKBAR_CLASSW;
@@ -306,29 +306,29 @@ HWND TVolumeChangeSetteiForm::CreateControl(HINSTANCE instance, const ControlSpe
       style |= SS_ICON | SS_CENTERIMAGE;
       break;
   }
-  const HWND w = CreateWindowExW(exStyle, cls, caption.c_str(), style, spec.x, spec.y, spec.w, h, parent,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance,
-                                 spec.kind == ControlKind::kPanel ? this : nullptr);
+  const HWND w = CreateWindowExW(exStyle, cls, caption.c_str(), style, design.x, design.y, design.w, h, parent,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)), instance,
+                                 design.kind == ControlKind::kPanel ? this : nullptr);
   if (!w) return nullptr;
-  controls_[spec.id] = w;
-  ids_[w] = spec.id;
+  controls_[design.id] = w;
+  ids_[w] = design.id;
   SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-  switch (spec.kind) {
+  switch (design.kind) {
     case ControlKind::kColourBox: {
       SendMessageW(w, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(kCustomColourCaption).c_str()));
       for (const NamedColour& c : StandardColours()) {
         const LRESULT i = SendMessageW(w, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(c.name).c_str()));
         SendMessageW(w, CB_SETITEMDATA, static_cast<WPARAM>(i), c.colour);
       }
-      SetColour(spec.id, 0x000000);
+      SetColour(design.id, 0x000000);
       break;
     }
     case ControlKind::kDeviceList:
       SendMessageW(w, CB_SETMINVISIBLE, kDeviceRowsShown, 0);
       break;
     case ControlKind::kTrackBar: {
-      const bool band = spec.page == static_cast<int>(SetteiPage::kSchedule);
-      const int max = spec.id == kTrackTrayWait ? 2000 : 1000;
+      const bool band = design.page == static_cast<int>(SetteiPage::kSchedule);
+      const int max = design.id == kTrackTrayWait ? 2000 : 1000;
       SendMessageW(w, TBM_SETRANGEMIN, FALSE, band ? schedule::kOffsetMin : 0);
       SendMessageW(w, TBM_SETRANGEMAX, FALSE, band ? schedule::kOffsetMax : max);
       SendMessageW(w, TBM_SETTICFREQ, band ? 10 : 100, 0);
@@ -341,7 +341,7 @@ HWND TVolumeChangeSetteiForm::CreateControl(HINSTANCE instance, const ControlSpe
                    LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
       LVCOLUMNW col{};
       col.mask = LVCF_WIDTH;
-      col.cx = spec.w - GetSystemMetrics(SM_CXVSCROLL) - 6;
+      col.cx = design.w - GetSystemMetrics(SM_CXVSCROLL) - 6;
       SendMessageW(w, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&col));
       break;
     }
@@ -639,7 +639,7 @@ void TVolumeChangeSetteiForm::RefreshStates() {
     EnableWindow(w, st.enabled);
     ShowWindow(w, st.visible ? SW_SHOWNA : SW_HIDE);
   };
-  for (const ControlSpec& spec : SetteiControls()) apply(spec.id);
+  for (const ControlDesign& design : SetteiControls()) apply(design.id);
   apply(kOk);
   // The white or grey of the dependent panels and pickers.
   for (int id :
@@ -652,7 +652,7 @@ void TVolumeChangeSetteiForm::RefreshStates() {
 void TVolumeChangeSetteiForm::PlaceStepField() {
   // The field follows its label directly, whatever width the label's text
   // takes in the font of this system.
-  const ControlSpec* group = FindControl(kGroupKeyboard);
+  const ControlDesign* group = FindControl(kGroupKeyboard);
   const std::wstring caption = Widen(FindControl(kLabelStep)->caption);
   SIZE size{};
   {
@@ -660,9 +660,9 @@ void TVolumeChangeSetteiForm::PlaceStepField() {
     SelectGuard font(dc.get(), font_.get());
     GetTextExtentPoint32W(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &size);
   }
-  const ControlSpec* label = FindControl(kLabelStep);
-  const ControlSpec* edit = FindControl(kEditStep);
-  const ControlSpec* note = FindControl(kLabelStepNote);
+  const ControlDesign* label = FindControl(kLabelStep);
+  const ControlDesign* edit = FindControl(kEditStep);
+  const ControlDesign* note = FindControl(kLabelStepNote);
   const int left = size.cx + group->x + 2;
   SetWindowPos(Control(kLabelStep), nullptr, group->x, label->y, size.cx + 1, label->h, SWP_NOZORDER | SWP_NOACTIVATE);
   SetWindowPos(Control(kEditStep), nullptr, left, edit->y, edit->w, edit->h, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -929,15 +929,15 @@ bool TVolumeChangeSetteiForm::PreTranslate(MSG& msg) noexcept {
 HBRUSH TVolumeChangeSetteiForm::ControlColour(HWND control, HDC dc) {
   const auto it = ids_.find(control);
   if (it == ids_.end()) return nullptr;
-  const ControlSpec* spec = FindControl(it->second);
-  if (!spec) return nullptr;
-  if (spec->flags & kRedText) {
+  const ControlDesign* design = FindControl(it->second);
+  if (!design) return nullptr;
+  if (design->flags & kRedText) {
     SetTextColor(dc, RGB(255, 0, 0));
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     return GetSysColorBrush(COLOR_BTNFACE);
   }
-  if (spec->parent && IsDependentPanel(spec->parent)) {
-    const std::optional<uint32_t> bg = DependentBackground(spec->parent, lastStates_);
+  if (design->parent && IsDependentPanel(design->parent)) {
+    const std::optional<uint32_t> bg = DependentBackground(design->parent, lastStates_);
     if (bg) {
       SetBkColor(dc, *bg);
       SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
@@ -1090,8 +1090,8 @@ void TVolumeChangeSetteiForm::OnCommand(int id, int code, HWND control) {
   const bool quiet = filling_ > 0;
   SetteiSession& s = *session_;
   PageSettings& v = s.values;
-  const ControlSpec* spec = FindControl(id);
-  if (!spec) return;
+  const ControlDesign* design = FindControl(id);
+  if (!design) return;
 
   if (code == BN_CLICKED) {
     if (id >= kRadioPosition0 && id <= kRadioPosition4) {
@@ -1252,7 +1252,7 @@ void TVolumeChangeSetteiForm::OnCommand(int id, int code, HWND control) {
     }
   }
 
-  if (spec->kind == ControlKind::kColourBox &&
+  if (design->kind == ControlKind::kColourBox &&
       (code == CBN_SELENDOK || (code == CBN_SELCHANGE && !SendMessageW(control, CB_GETDROPPEDSTATE, 0, 0)))) {
     if (quiet || pickPending_) return;
     // Taken once the list has closed, so that one choice opens the colour
@@ -1262,10 +1262,10 @@ void TVolumeChangeSetteiForm::OnCommand(int id, int code, HWND control) {
     return;
   }
 
-  if (spec->kind == ControlKind::kDeviceList && code == CBN_SELCHANGE) {
+  if (design->kind == ControlKind::kDeviceList && code == CBN_SELCHANGE) {
     if (quiet) return;
     const int sel = Selection(id);
-    const bool onPage = [&] { return static_cast<int>(SendMessageW(tab_, TCM_GETCURSEL, 0, 0)) == spec->page; }();
+    const bool onPage = [&] { return static_cast<int>(SendMessageW(tab_, TCM_GETCURSEL, 0, 0)) == design->page; }();
     switch (id) {
       case kComboIconDevice:
         s.iconDevice = sel;

@@ -72,7 +72,7 @@ class TVolumeChangeSetteiForm final : public Form, private SetteiUi, private Key
   std::string KeyNameText(uint32_t param) override;
 
   void CreateControls(HINSTANCE instance);
-  HWND CreateControl(HINSTANCE instance, const ControlSpec& spec);
+  HWND CreateControl(HINSTANCE instance, const ControlDesign& design);
   void AddHint(HWND control, std::string_view text);
   void SetHint(HWND control, std::string_view text);
   void Open();

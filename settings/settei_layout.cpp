@@ -8,13 +8,13 @@ namespace {
 using K = ControlKind;
 using namespace ctl;
 
-constexpr ControlSpec C(int id, int page, int parent, int group, K kind, std::string_view caption, int x, int y, int w,
-                        int h, unsigned flags = 0) {
-  return ControlSpec{id, page, parent, group, kind, caption, x, y, w, h, flags};
+constexpr ControlDesign C(int id, int page, int parent, int group, K kind, std::string_view caption, int x, int y,
+                          int w, int h, unsigned flags = 0) {
+  return ControlDesign{id, page, parent, group, kind, caption, x, y, w, h, flags};
 }
 
 // Page "音量メーター".
-constexpr ControlSpec kMeterPage[] = {
+constexpr ControlDesign kMeterPage[] = {
     C(kGroupPosition, 0, 0, 0, K::kGroup, "画面上の位置", 6, 2, 464, 46),
     C(kRadioPosition0, 0, 0, kGroupPosition, K::kRadio, "下", 18, 20, 80, 20, kGroupStart),
     C(kRadioPosition1, 0, 0, kGroupPosition, K::kRadio, "中央", 106, 20, 80, 20),
@@ -55,7 +55,7 @@ constexpr ControlSpec kMeterPage[] = {
 };
 
 // Page "音量アイコン".
-constexpr ControlSpec kIconPage[] = {
+constexpr ControlDesign kIconPage[] = {
     C(kGroupPreview, 1, 0, 0, K::kGroup, "プレビュー", 6, 2, 100, 70),
     C(kIconPreview, 1, 0, kGroupPreview, K::kIcon, "", 40, 26, 32, 32),
     C(kGroupIconColour, 1, 0, 0, K::kGroup, "音量アイコンの色", 112, 2, 358, 70),
@@ -81,7 +81,7 @@ constexpr ControlSpec kIconPage[] = {
 };
 
 // Page "音量変更操作".
-constexpr ControlSpec kOperationPage[] = {
+constexpr ControlDesign kOperationPage[] = {
     C(kCheckNoChangeByKey, 2, 0, 0, K::kCheck, "キーボード操作では音量変更しない", 10, 4, 300, 20),
     C(kCheckNoChangeByMouse, 2, 0, 0, K::kCheck, "マウス操作では音量変更しない", 10, 26, 300, 20),
     C(kGroupKeyboard, 2, 0, 0, K::kGroup, "キーボードでの操作", 6, 52, 464, 206),
@@ -128,7 +128,7 @@ constexpr ControlSpec kOperationPage[] = {
       C(Band(b, kBandLabel), 3, kPanelBands, 0, K::kLabel, "0", 388, (y) + 3, 34, 16, kRightText), \
       C(Band(b, kBandKakunin), 3, kPanelBands, 0, K::kButton, "確認", 424, (y)-1, 46, 24)
 
-constexpr ControlSpec kSchedulePage[] = {
+constexpr ControlDesign kSchedulePage[] = {
     C(kCheckVolumeSchedule, 3, 0, 0, K::kCheck, "時間帯によって音量を変える", 10, 2, 300, 20),
     C(kPanelBands, 3, 0, 0, K::kPanel, "", 0, 24, 476, 240),
     C(kGroupNormalVolume, 3, kPanelBands, 0, K::kGroup, "通常の音量", 6, 0, 464, 54),
@@ -169,7 +169,7 @@ constexpr ControlSpec kSchedulePage[] = {
 #undef VOLMARU_BAND_ROW
 
 // Page "メニューの編集".
-constexpr ControlSpec kMenuPage[] = {
+constexpr ControlDesign kMenuPage[] = {
     C(kLabelVisibleMenu, 4, 0, 0, K::kLabel, "ポップアップメニューに表示しないメニュー項目はチェックを外してください",
       6, 4, 464, 34, kMultiLine),
     C(kListVisibleMenu, 4, 0, 0, K::kCheckList, "", 6, 40, 464, 180),
@@ -181,22 +181,22 @@ constexpr ControlSpec kMenuPage[] = {
 constexpr size_t kControlCount = std::size(kMeterPage) + std::size(kIconPage) + std::size(kOperationPage) +
                                  std::size(kSchedulePage) + std::size(kMenuPage);
 
-constexpr std::array<ControlSpec, kControlCount> MakeTable() {
-  std::array<ControlSpec, kControlCount> all{};
+constexpr std::array<ControlDesign, kControlCount> MakeTable() {
+  std::array<ControlDesign, kControlCount> all{};
   size_t n = 0;
-  for (const ControlSpec& c : kMeterPage) all[n++] = c;
-  for (const ControlSpec& c : kIconPage) all[n++] = c;
-  for (const ControlSpec& c : kOperationPage) all[n++] = c;
-  for (const ControlSpec& c : kSchedulePage) all[n++] = c;
-  for (const ControlSpec& c : kMenuPage) all[n++] = c;
+  for (const ControlDesign& c : kMeterPage) all[n++] = c;
+  for (const ControlDesign& c : kIconPage) all[n++] = c;
+  for (const ControlDesign& c : kOperationPage) all[n++] = c;
+  for (const ControlDesign& c : kSchedulePage) all[n++] = c;
+  for (const ControlDesign& c : kMenuPage) all[n++] = c;
   return all;
 }
-constexpr std::array<ControlSpec, kControlCount> kControls = MakeTable();
+constexpr std::array<ControlDesign, kControlCount> kControls = MakeTable();
 
 // Whether `id` lies in `container` (a group box or a panel), directly or
 // through panels and groups in between.
 bool Inside(int id, int container) {
-  for (const ControlSpec* c = FindControl(id); c;) {
+  for (const ControlDesign* c = FindControl(id); c;) {
     if (c->group == container || c->parent == container) return true;
     const int up = c->group ? c->group : c->parent;
     c = up ? FindControl(up) : nullptr;
@@ -220,10 +220,10 @@ constexpr NamedColour kStandardColours[] = {
 
 }  // namespace
 
-std::span<const ControlSpec> SetteiControls() { return kControls; }
+std::span<const ControlDesign> SetteiControls() { return kControls; }
 
-const ControlSpec* FindControl(int id) {
-  for (const ControlSpec& c : kControls) {
+const ControlDesign* FindControl(int id) {
+  for (const ControlDesign& c : kControls) {
     if (c.id == id) return &c;
   }
   return nullptr;
@@ -232,8 +232,8 @@ const ControlSpec* FindControl(int id) {
 ControlState StateOf(int id, const StateInputs& in) {
   ControlState s;
   const DependentStates& d = in.dependent;
-  const ControlSpec* spec = FindControl(id);
-  const int page = spec ? spec->page : -1;
+  const ControlDesign* design = FindControl(id);
+  const int page = design ? design->page : -1;
 
   // What only the endpoint path has.
   if (page == 3) s.enabled = in.useEndpoint;
@@ -246,7 +246,7 @@ ControlState StateOf(int id, const StateInputs& in) {
   if (id == kCheckMeterByDevice) s.enabled = d.meterByDeviceEnabled;
   // In a dependent panel the labels stay readable on its grey; the panel
   // and what takes input follow the switch.
-  const bool label = spec && spec->kind == ControlKind::kLabel;
+  const bool label = design && design->kind == ControlKind::kLabel;
   if (id == kPanelMeterDevice || (Inside(id, kPanelMeterDevice) && !label)) s.enabled = d.meterDevicePanelEnabled;
   if (id == kColorBoxVolumeBar) s.enabled = d.meterPickerEnabled;
   if (id == kEditShowTime) s.enabled = d.showTimeEnabled;

@@ -205,7 +205,7 @@ constexpr int KeyCodeLabel(int tag) {
 }
 }  // namespace ctl
 
-struct ControlSpec {
+struct ControlDesign {
   int id = 0;
   int page = 0;    // 0..4
   int parent = 0;  // 0 = the page; otherwise a panel's id (place relative to it)
@@ -217,8 +217,8 @@ struct ControlSpec {
 };
 
 // Every control of the pages, page by page in reading order.
-std::span<const ControlSpec> SetteiControls();
-const ControlSpec* FindControl(int id);
+std::span<const ControlDesign> SetteiControls();
+const ControlDesign* FindControl(int id);
 
 // What the enabled and visible states depend on.
 struct StateInputs {

@@ -104,7 +104,7 @@ TEST_F(SetteiFormTest, ThePagesHoldTheirDesignArea) {
   EXPECT_EQ(w.bottom - w.top, kSetteiHeight);
   for (int p = 0; p < kSetteiPageCount; ++p) {
     HWND page = nullptr;
-    for (const ControlSpec& c : SetteiControls()) {
+    for (const ControlDesign& c : SetteiControls()) {
       if (c.page == p && !c.parent) page = GetParent(C(c.id));
     }
     ASSERT_TRUE(page) << p;
@@ -118,7 +118,7 @@ TEST_F(SetteiFormTest, ThePagesHoldTheirDesignArea) {
 // Each caption measured in the window's own font fits its control.
 TEST_F(SetteiFormTest, NoCaptionIsClipped) {
   const int box = GetSystemMetrics(SM_CXMENUCHECK) + 6;
-  for (const ControlSpec& c : SetteiControls()) {
+  for (const ControlDesign& c : SetteiControls()) {
     if (c.caption.empty()) continue;
     const HWND w = C(c.id);
     ASSERT_TRUE(w) << c.id;
@@ -153,7 +153,7 @@ TEST_F(SetteiFormTest, NoCaptionIsClipped) {
 
 TEST_F(SetteiFormTest, TheDigitFieldsTakeDigitsOnlyRightAligned) {
   int fields = 0;
-  for (const ControlSpec& c : SetteiControls()) {
+  for (const ControlDesign& c : SetteiControls()) {
     if (c.kind != ControlKind::kEdit) continue;
     const LONG style = GetWindowLongW(C(c.id), GWL_STYLE);
     const bool digits = (c.flags & kDigitsOnly) != 0;

@@ -15,7 +15,7 @@ using namespace ctl;
 struct Box {
   int x, y, w, h;
 };
-Box BoxOf(const ControlSpec& c) { return {c.x, c.y, c.w, c.h}; }
+Box BoxOf(const ControlDesign& c) { return {c.x, c.y, c.w, c.h}; }
 bool Within(const Box& in, const Box& out) {
   return in.x >= out.x && in.y >= out.y && in.x + in.w <= out.x + out.w && in.y + in.h <= out.y + out.h;
 }
@@ -24,7 +24,7 @@ bool Overlap(const Box& a, const Box& b) {
 }
 
 // The group boxes `c` lies in, innermost first.
-std::vector<int> Groups(const ControlSpec& c) {
+std::vector<int> Groups(const ControlDesign& c) {
   std::vector<int> out;
   for (int g = c.group; g; g = FindControl(g)->group) out.push_back(g);
   return out;
@@ -40,10 +40,10 @@ int TextWidth(std::string_view utf8) {
 }
 
 TEST(SetteiLayoutTest, EveryControlLiesInsideItsPageOrPanel) {
-  for (const ControlSpec& c : SetteiControls()) {
+  for (const ControlDesign& c : SetteiControls()) {
     Box outer{0, 0, kPageWidth, kPageHeight};
     if (c.parent) {
-      const ControlSpec* p = FindControl(c.parent);
+      const ControlDesign* p = FindControl(c.parent);
       ASSERT_NE(p, nullptr) << c.id;
       ASSERT_EQ(p->kind, ControlKind::kPanel) << c.id;
       EXPECT_EQ(p->page, c.page) << c.id;
@@ -54,9 +54,9 @@ TEST(SetteiLayoutTest, EveryControlLiesInsideItsPageOrPanel) {
 }
 
 TEST(SetteiLayoutTest, GroupMembersLieBelowTheGroupsCaption) {
-  for (const ControlSpec& c : SetteiControls()) {
+  for (const ControlDesign& c : SetteiControls()) {
     if (!c.group) continue;
-    const ControlSpec* g = FindControl(c.group);
+    const ControlDesign* g = FindControl(c.group);
     ASSERT_NE(g, nullptr);
     EXPECT_EQ(g->kind, ControlKind::kGroup) << c.id;
     EXPECT_EQ(g->parent, c.parent) << "a group's members share its container: " << c.id;
@@ -70,8 +70,8 @@ TEST(SetteiLayoutTest, NoTwoControlsOverlap) {
   const auto all = SetteiControls();
   for (size_t i = 0; i < all.size(); ++i) {
     for (size_t j = i + 1; j < all.size(); ++j) {
-      const ControlSpec& a = all[i];
-      const ControlSpec& b = all[j];
+      const ControlDesign& a = all[i];
+      const ControlDesign& b = all[j];
       if (a.page != b.page || a.parent != b.parent) continue;
       const auto ga = Groups(a);
       const auto gb = Groups(b);
@@ -85,7 +85,7 @@ TEST(SetteiLayoutTest, NoTwoControlsOverlap) {
 }
 
 TEST(SetteiLayoutTest, CaptionsFitTheirControls) {
-  for (const ControlSpec& c : SetteiControls()) {
+  for (const ControlDesign& c : SetteiControls()) {
     if (c.caption.empty() || c.kind == ControlKind::kGroup) continue;
     int room = c.w;
     if (c.kind == ControlKind::kCheck || c.kind == ControlKind::kRadio) room -= 20;  // the box
@@ -101,10 +101,10 @@ TEST(SetteiLayoutTest, CaptionsFitTheirControls) {
 // The tab order is the table's order: within one container each control
 // follows the one before it on the same row or on a lower one.
 TEST(SetteiLayoutTest, TabOrderFollowsTheReadingOrder) {
-  std::map<std::tuple<int, int, int>, const ControlSpec*> last;
-  for (const ControlSpec& c : SetteiControls()) {
+  std::map<std::tuple<int, int, int>, const ControlDesign*> last;
+  for (const ControlDesign& c : SetteiControls()) {
     const auto key = std::make_tuple(c.page, c.parent, c.group);
-    if (const ControlSpec* prev = last[key]) {
+    if (const ControlDesign* prev = last[key]) {
       const bool sameRow = std::abs(c.y - prev->y) <= 8;
       EXPECT_TRUE(sameRow ? c.x > prev->x : c.y > prev->y)
           << "control " << c.id << " (" << c.caption << ") comes before " << prev->id << " (" << prev->caption
@@ -115,8 +115,8 @@ TEST(SetteiLayoutTest, TabOrderFollowsTheReadingOrder) {
 }
 
 TEST(SetteiLayoutTest, RadioRunsStartAGroup) {
-  const ControlSpec* prev = nullptr;
-  for (const ControlSpec& c : SetteiControls()) {
+  const ControlDesign* prev = nullptr;
+  for (const ControlDesign& c : SetteiControls()) {
     if (c.kind == ControlKind::kRadio && (!prev || prev->kind != ControlKind::kRadio)) {
       EXPECT_TRUE(c.flags & kGroupStart) << c.id;
     }
@@ -131,7 +131,7 @@ TEST(SetteiLayoutTest, RadioRunsStartAGroup) {
 
 TEST(SetteiLayoutTest, TheDigitFields) {
   std::set<int> digits;
-  for (const ControlSpec& c : SetteiControls()) {
+  for (const ControlDesign& c : SetteiControls()) {
     if (c.flags & kDigitsOnly) {
       EXPECT_EQ(c.kind, ControlKind::kEdit);
       digits.insert(c.id);
@@ -147,7 +147,7 @@ TEST(SetteiLayoutTest, TheDigitFields) {
 
 TEST(SetteiLayoutTest, TheCaptionsOfThePages) {
   std::multiset<std::string_view> captions;
-  for (const ControlSpec& c : SetteiControls()) captions.insert(c.caption);
+  for (const ControlDesign& c : SetteiControls()) captions.insert(c.caption);
   for (std::string_view want :
        {"画面上の位置",
         "下",
@@ -226,7 +226,7 @@ TEST(SetteiLayoutTest, TheCaptionsOfThePages) {
 
 TEST(SetteiLayoutTest, IdsAreUniqueAndKnown) {
   std::set<int> ids;
-  for (const ControlSpec& c : SetteiControls()) {
+  for (const ControlDesign& c : SetteiControls()) {
     EXPECT_TRUE(ids.insert(c.id).second) << c.id;
     EXPECT_EQ(FindControl(c.id), &c);
     EXPECT_GE(c.page, 0);
@@ -263,7 +263,7 @@ StateInputs Endpoint() {
 TEST(SetteiStatesTest, TheMixerPathDisablesTheSchedulePageAndTheDeviceControls) {
   StateInputs in;
   in.scheduleUse = true;
-  for (const ControlSpec& c : SetteiControls()) {
+  for (const ControlDesign& c : SetteiControls()) {
     if (c.page == 3) {
       EXPECT_FALSE(StateOf(c.id, in).enabled) << c.id;
     }
@@ -274,7 +274,7 @@ TEST(SetteiStatesTest, TheMixerPathDisablesTheSchedulePageAndTheDeviceControls) 
   EXPECT_FALSE(StateOf(kListDevices, in).visible);
   EXPECT_FALSE(StateOf(kLabelDevices, in).visible);
   EXPECT_TRUE(StateOf(kListVisibleMenu, in).visible);
-  for (const ControlSpec& c : SetteiControls()) {
+  for (const ControlDesign& c : SetteiControls()) {
     if (c.page == 3) {
       EXPECT_TRUE(StateOf(c.id, Endpoint()).enabled) << c.id;
     }
