@@ -4,6 +4,7 @@
 
 #include "common/font_face_win.h"
 #include "common/form_win.h"
+#include "common/window_proc_win.h"
 #include "common/text_win.h"
 
 namespace volmaru::about {
@@ -116,17 +117,7 @@ void BevelLabelControl::FitText() {
 }
 
 LRESULT CALLBACK BevelLabelControl::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCCREATE) {
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<BevelLabelControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
-  try {
-    return self->Handle(hwnd, msg, wp, lp);
-  } catch (...) {
-    return 0;  // dropped: the program keeps running
-  }
+  return DispatchToObject(hwnd, msg, wp, lp, &BevelLabelControl::Handle);
 }
 
 LRESULT BevelLabelControl::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

@@ -6,6 +6,7 @@
 
 #include "app/message_pump_win.h"
 #include "common/text_win.h"
+#include "common/window_proc_win.h"
 #include "settings/file_port.h"
 #include "settings/time_format_win.h"
 
@@ -62,17 +63,7 @@ class LabelControl {
 
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<LabelControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
-    try {
-      return self->Handle(hwnd, msg, wp, lp);
-    } catch (...) {
-      return 0;  // dropped: the program keeps running
-    }
+    return DispatchToObject(hwnd, msg, wp, lp, &LabelControl::Handle);
   }
 
   void FitText() {

@@ -13,6 +13,7 @@
 #include "app/timer_tick.h"
 #include "common/text_win.h"
 #include "common/timer_pause.h"
+#include "common/window_proc_win.h"
 #include "devices/device_icon_win.h"
 #include "devices/device_list.h"
 #include "devices/device_switch.h"
@@ -675,19 +676,7 @@ void TVolumeChangeForm::FormDestroy() {
 }
 
 LRESULT CALLBACK TVolumeChangeForm::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCCREATE) {
-    auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<TVolumeChangeForm*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
-  // No error may leave a window procedure: it is dropped and the program
-  // keeps running.
-  try {
-    return self->Handle(hwnd, msg, wp, lp);
-  } catch (...) {
-    return 0;
-  }
+  return DispatchToObject(hwnd, msg, wp, lp, &TVolumeChangeForm::Handle);
 }
 
 LRESULT TVolumeChangeForm::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

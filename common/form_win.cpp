@@ -1,5 +1,7 @@
 #include "common/form_win.h"
 
+#include "common/window_proc_win.h"
+
 namespace volmaru {
 
 bool EnsureWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc, HBRUSH background) {
@@ -36,17 +38,7 @@ LRESULT Form::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT CALLBACK Form::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCCREATE) {
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<Form*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
-  try {
-    return self->Handle(hwnd, msg, wp, lp);
-  } catch (...) {
-    return 0;  // dropped: the program keeps running
-  }
+  return DispatchToObject(hwnd, msg, wp, lp, &Form::Handle);
 }
 
 }  // namespace volmaru
