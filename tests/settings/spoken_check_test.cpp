@@ -122,7 +122,7 @@ TEST(SpokenCheckTest, AVolumeThatCannotBeSetIsNeitherSpokenNorSetBack) {
 }
 
 TEST(SpokenCheckTest, TheNormalVolumeFieldMustHoldZeroToHundred) {
-  for (const char* text : {"150", "", "-5", "５０", "5 0", "abc", "1000"}) {
+  for (const char* text : {"150", "101", "", "-5", "５０", "5 0", "abc", "1000"}) {
     FakeCheck c;
     NormalVolumeCheck(text, 0, Profiles(), c);
     EXPECT_EQ(c.calls, (Calls{"button off", "message 「通常の音量」は0～100を半角で入力してください。", "button on"}))
