@@ -1,6 +1,6 @@
 // The help file as it ships: code page 932 with CRLF line ends (what Notepad
 // on a Japanese Windows expects), naming the menu items exactly as the
-// program shows them.
+// program shows them, and telling the truth about what the program needs.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -24,6 +24,41 @@ std::string HelpBytes() {
 }
 
 std::string HelpText() { return Cp932ToUtf8(HelpBytes()); }
+
+// The text with its lines joined again: every line end goes, with the
+// blanks that indent the next line, so that a phrase the file wraps over two
+// lines reads as one. Where an ASCII character meets the break, the blank
+// between a word and its neighbour comes back ("Windows" + "へ").
+std::string Unwrapped(std::string_view text) {
+  const auto ascii = [](char c) { return c > ' ' && c <= '~'; };
+  std::string out;
+  for (size_t i = 0; i < text.size();) {
+    if (text.compare(i, 2, "\r\n") == 0) {
+      i += 2;
+      while (i < text.size() && text[i] == ' ') ++i;
+      if (!out.empty() && i < text.size() && (ascii(out.back()) || ascii(text[i]))) out += ' ';
+      continue;
+    }
+    out += text[i++];
+  }
+  return out;
+}
+
+// Where a "■" heading line starts in the text as it is in the file.
+size_t HeadingAt(const std::string& text, std::string_view heading) {
+  const size_t at = text.find("\r\n" + std::string(heading));
+  return at == std::string::npos ? at : at + 2;
+}
+
+// One "■" section, from its heading line to the next heading line, unwrapped.
+std::string Section(const std::string& text, std::string_view heading) {
+  const size_t start = HeadingAt(text, heading);
+  if (start == std::string::npos) return {};
+  const size_t end = text.find("\r\n■ ", start);
+  return Unwrapped(text.substr(start, end == std::string::npos ? end : end - start));
+}
+
+bool Has(const std::string& text, std::string_view part) { return text.find(part) != std::string::npos; }
 
 TEST(HelpTextTest, IsCodePage932WithCrLfLineEnds) {
   const std::string bytes = HelpBytes();
@@ -96,6 +131,40 @@ TEST(HelpTextTest, WritesEveryDigitHalfWidth) {
     for (size_t n = 1; n < line; ++n) start = text.find('\n', start) + 1;
     ADD_FAILURE() << "full-width digit in line " << line << ": " << text.substr(start, text.find('\r', start) - start);
   }
+}
+
+// The spoken check of the schedule page speaks with the vendor library when
+// it lies beside the program, else with the system's voice; the ZIP does not
+// carry the library.
+TEST(HelpTextTest, TellsThatTheSpeechLibraryIsOptional) {
+  const std::string raw = HelpText();
+  const std::string text = Unwrapped(raw);
+  const std::string schedule = Section(raw, "■ 音量スケジュール");
+  ASSERT_FALSE(schedule.empty());
+  EXPECT_TRUE(Has(schedule, "「AquesTalkDa.dll」が Volmaru.exe と同じフォルダーにあれば、それを使います。"));
+  EXPECT_TRUE(Has(schedule, "AquesTalkDa.dll はなくてもかまいません"));
+  EXPECT_TRUE(Has(schedule, "ダウンロードした ZIP ファイルには入っていません"));
+  EXPECT_TRUE(Has(schedule, "Windows の音声合成（SAPI）で読み上げます"));
+  EXPECT_TRUE(Has(schedule, "日本語の音声が入っていればその音声を使い"));
+  EXPECT_TRUE(Has(schedule, "「音量Nです。」"));
+  EXPECT_TRUE(Has(schedule, "「確認音声をしゃべるのに失敗しました。」"));
+  // The library is read when the program starts.
+  EXPECT_TRUE(Has(schedule, "置いたあとは、ボルマルを再起動してください。"));
+
+  // No sentence that names the library says that it is needed.
+  for (size_t at = text.find("AquesTalkDa"); at != std::string::npos; at = text.find("AquesTalkDa", at + 1)) {
+    const size_t stop = text.rfind("。", at);
+    const size_t begin = stop == std::string::npos ? 0 : stop;
+    const std::string sentence = text.substr(begin, text.find("。", at) - begin);
+    EXPECT_FALSE(Has(sentence, "必要")) << sentence;
+    EXPECT_FALSE(Has(sentence, "入っています")) << sentence;
+  }
+  // The list of the unpacked files does not name it.
+  const size_t list = text.find("展開したフォルダーには次のファイルがあります。");
+  const size_t listEnd = text.find("これらのファイルは", list);
+  ASSERT_NE(list, std::string::npos);
+  ASSERT_NE(listEnd, std::string::npos);
+  EXPECT_FALSE(Has(text.substr(list, listEnd - list), "AquesTalk"));
 }
 
 }  // namespace
