@@ -1,6 +1,7 @@
 // The help file as it ships: code page 932 with CRLF line ends (what Notepad
 // on a Japanese Windows expects), naming the menu items exactly as the
-// program shows them, and telling the truth about what the program needs.
+// program shows them, quoting every message the program can show with what
+// to do about it, and telling the truth about what the program needs.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -9,9 +10,21 @@
 #include <string_view>
 #include <vector>
 
+#include "about/version_form.h"
+#include "app/restarter.h"
 #include "app/shell_commands.h"
+#include "app/startup.h"
 #include "common/text.h"
+#include "devices/device_list.h"
+#include "devices/device_switch.h"
+#include "meter/saved_volume_box.h"
+#include "schedule/device_schedule_editing.h"
+#include "schedule/schedule_editing.h"
+#include "settings/settei_layout.h"
+#include "settings/settei_rules.h"
+#include "settings/spoken_check.h"
 #include "tray/popup_menu.h"
+#include "volume/volume_ops.h"
 
 namespace volmaru::app {
 namespace {
@@ -133,6 +146,20 @@ TEST(HelpTextTest, WritesEveryDigitHalfWidth) {
   }
 }
 
+TEST(HelpTextTest, KeepsItsSectionsWithTheTroubleshootingOnesBeforeTheUninstall) {
+  const std::string text = HelpText();
+  size_t previous = 0;
+  for (std::string_view heading :
+       {"■ ボルマルとは", "■ 動作環境", "■ インストール", "■ キーボードでの操作", "■ マウスでの操作",
+        "■ タスクトレイのアイコン", "■ 音量メーター", "■ メニュー", "■ 設定画面", "■ 音量スケジュール",
+        "■ 設定ファイル", "■ 困ったときは", "■ メッセージと対処", "■ アンインストール", "■ ご注意"}) {
+    const size_t at = HeadingAt(text, heading);
+    ASSERT_NE(at, std::string::npos) << heading;
+    EXPECT_GT(at, previous) << heading << " is out of order";
+    previous = at;
+  }
+}
+
 // The spoken check of the schedule page speaks with the vendor library when
 // it lies beside the program, else with the system's voice; the ZIP does not
 // carry the library.
@@ -165,6 +192,252 @@ TEST(HelpTextTest, TellsThatTheSpeechLibraryIsOptional) {
   ASSERT_NE(list, std::string::npos);
   ASSERT_NE(listEnd, std::string::npos);
   EXPECT_FALSE(Has(text.substr(list, listEnd - list), "AquesTalk"));
+}
+
+// Every message a user can meet, as the program shows it, in the section of
+// messages. Messages of two lines read as one here (the help breaks them
+// where the program does).
+TEST(HelpTextTest, QuotesEveryMessageOfTheProgram) {
+  const std::string messages = Section(HelpText(), "■ メッセージと対処");
+  ASSERT_FALSE(messages.empty());
+  const std::vector<std::string_view> quoted = {
+      // Start-up and the icon.
+      "「Error」",
+      "「「ボルマル」は既に起動しています。タスクトレイにスピーカーのアイコンがあることを確認してください。」",
+      "「ファイルが見つかりません。アイコン作成に失敗しました。」",
+      // Playback devices and mute.
+      "「使用可能な再生デバイスが見つかりません。」",
+      "「既定の再生デバイスを変更できませんでした。」",
+      "「既定の再生デバイスに対応できませんでした。」",
+      "「ミュートを変更できませんでした。(2)」",
+      // The spoken check.
+      "「確認音声をしゃべるのに失敗しました。」",
+      "「再生デバイスの変更に失敗しました。」",
+      // The settings window.
+      "「同じキーが設定されています。」",
+      "「「1回押したときの変化量」は1～100を半角で入力してください。」",
+      "「音量メーターの表示時間は1～30秒を半角で入力してください。」",
+      "「「通常の音量」は0～100を半角で入力してください。」",
+      "「時間帯の指定は半角の24時間制で正確に入力してください。」",
+      "「時間帯の最初と最後は違う時刻にしてください。」",
+      "「時間帯の最初は最後より前の時刻にしてください。」",
+      "「他のデバイスの変更時刻がその時刻に設定されています。別の時刻に設定してください。」",
+      "「設定を保存できませんでした。」",
+      "「設定が変更されていますが、保存しますか？」",
+      "の通常の音量が変更されていますが、保存しますか？」",
+      // The meter's set-volume box.
+      "「音量は0から100の間の半角整数を入力してください。」",
+      "を音量一覧に登録しますか？」",
+      "を音量一覧から登録削除しますか？」",
+      // The menu's shell commands and the restarter.
+      "「スタートアップに登録しました。」",
+      "「スタートアップから削除しました。」",
+      "「スタートアップに登録できませんでした。」",
+      "「スタートアップから削除できませんでした。」",
+      "「ボルマルの再起動に失敗しました。」のあとに数字",
+      "「ボルマルが終了しないため、再起動できませんでした。」",
+      "「ボルマルを起動できませんでした。(2)」",
+      "「コントロールパネルの「サウンド」の表示に失敗しました。(1)」",
+      "「コントロールパネルの「サウンド」の表示に失敗しました。(2)」",
+      "「コントロールパネルの「サウンドとオーディオデバイス」の表示に失敗しました。(1)」",
+      "「「音量ミキサー」の表示に失敗しました。(1)」",
+      "「「音量ミキサー」の表示に失敗しました。(2)」",
+      "「「ボリュームコントロール」の表示に失敗しました。(1)」",
+      "「ヘルプの表示に失敗しました。」のあとに数字",
+      // The version window.
+      "「作者サイトへの接続に失敗しました。」のあとに数字",
+  };
+  for (std::string_view q : quoted) EXPECT_TRUE(Has(messages, q)) << q;
+}
+
+// "Error": no endpoint volume at start-up. The program stays in the tray and
+// starts working once a playback device appears.
+TEST(HelpTextTest, TellsThatTheProgramWaitsForAPlaybackDeviceAfterError) {
+  const std::string messages = Section(HelpText(), "■ メッセージと対処");
+  const size_t error = messages.find("「Error」");
+  const size_t next = messages.find("「「ボルマル」は既に起動しています。");
+  ASSERT_NE(error, std::string::npos);
+  ASSERT_NE(next, std::string::npos);
+  ASSERT_LT(error, next);
+  const std::string what = messages.substr(error, next - error);
+  EXPECT_TRUE(Has(what, "1回だけ表示")) << what;
+  EXPECT_TRUE(Has(what, "タスクトレイで待ちながら")) << what;
+  EXPECT_TRUE(Has(what, "再生デバイスをつなぐか有効にしてください")) << what;
+  EXPECT_TRUE(Has(what, "自動で動き始めます")) << what;
+  EXPECT_TRUE(Has(what, "再起動する必要はありません")) << what;
+  EXPECT_FALSE(Has(what, "終了します")) << what;
+}
+
+// The messages that end in a number say what the number tells.
+TEST(HelpTextTest, ExplainsTheNumbersOfTheShellMessages) {
+  const std::string messages = Section(HelpText(), "■ メッセージと対処");
+  EXPECT_TRUE(Has(messages,
+                  "(2) は Windows のシステムフォルダーがわからなかったとき、"
+                  "(1) は control.exe を起動できなかったときです。"));
+  EXPECT_TRUE(Has(messages, "音量ミキサー（SndVol.exe）"));
+  EXPECT_TRUE(Has(messages, "（sndvol32.exe）"));
+  EXPECT_TRUE(Has(messages, "(2) のときは、同じフォルダーに「Volmaru.exe」がありません。"));
+  EXPECT_TRUE(Has(messages, "数字が 31 のときは決まっていません"));
+}
+
+TEST(HelpTextTest, AsksToKeepTheProgramNameAndToUnblockTheZip) {
+  const std::string text = HelpText();
+  const std::string install = Section(text, "■ インストール");
+  ASSERT_FALSE(install.empty());
+  EXPECT_TRUE(Has(install, "「Volmaru.exe」のファイル名は変えないでください。"));
+  EXPECT_TRUE(Has(install, "RestartLoudDial.exe が同じフォルダーの「Volmaru.exe」を起動する"));
+  // Unblocking comes before extracting.
+  const size_t unblock = install.find("「全般」タブの下にある「許可する」にチェックを付けて");
+  const size_t extract = install.find("ZIP ファイルを、好きなフォルダーに展開します。");
+  ASSERT_NE(unblock, std::string::npos);
+  ASSERT_NE(extract, std::string::npos);
+  EXPECT_LT(unblock, extract);
+  EXPECT_TRUE(Has(install, "展開する前にブロックを解除して"));
+  EXPECT_TRUE(Has(install, "右クリックして「プロパティ」を開きます。"));
+  EXPECT_TRUE(Has(install, "（Windows 10／11）"));
+  EXPECT_TRUE(Has(install, "［ブロックの解除］ボタン"));
+  EXPECT_TRUE(Has(install, "再起動のときや Windows へのログオンのときに"));
+  const std::string trouble = Section(text, "■ 困ったときは");
+  EXPECT_TRUE(Has(trouble, "「Volmaru.exe」の名前を変えていないか"));
+  EXPECT_TRUE(Has(trouble, "ブロックを解除した ZIP ファイルから展開し直して"));
+}
+
+TEST(HelpTextTest, NamesTheOldestWindowsAndWhatNeedsVista) {
+  const std::string raw = HelpText();
+  const std::string text = Unwrapped(raw);
+  const std::string system = Section(raw, "■ 動作環境");
+  ASSERT_FALSE(system.empty());
+  EXPECT_TRUE(Has(system, "Windows XP SP3 以降（32 ビット版／64 ビット版の Windows）"));
+  EXPECT_TRUE(Has(system, "ボルマル自体は 32 ビットのプログラムです。"));
+  EXPECT_TRUE(Has(system,
+                  "Windows Vista 以降では、再生デバイスの名前やアイコンの表示、既定の再生デバイスの切り替え、変更ス"
+                  "ケジュール"));
+  EXPECT_TRUE(Has(system, "Windows XP では、これらの機能は使えません。"));
+  // The older wording without the service pack is gone.
+  EXPECT_FALSE(Has(text, "Windows XP 以降"));
+  EXPECT_TRUE(Has(text, "【変更スケジュール】（Windows Vista 以降）"));
+  EXPECT_TRUE(Has(text, "■ 音量スケジュール（Windows Vista 以降）"));
+  EXPECT_TRUE(Has(text, "【再生デバイス】（Windows Vista 以降）"));
+}
+
+TEST(HelpTextTest, HelpsWithElevatedWindowsAndTheHiddenTrayIcon) {
+  const std::string trouble = Section(HelpText(), "■ 困ったときは");
+  ASSERT_FALSE(trouble.empty());
+  EXPECT_TRUE(Has(trouble,
+                  "管理者として実行しているプログラムがアクティブなあいだは、"
+                  "キーボードでもホイールでも操作できません。"));
+  EXPECT_TRUE(Has(trouble, "ボルマルも管理者として実行してください。"));
+  EXPECT_TRUE(Has(trouble, "Windows 7 以降"));
+  EXPECT_TRUE(Has(trouble, "「∧」ボタン"));
+  EXPECT_TRUE(Has(trouble, "タスクバーの上へドラッグします。"));
+  EXPECT_TRUE(Has(trouble,
+                  "Windows 11 では、「設定」→「個人用設定」→「タスク バー」→"
+                  "「その他のシステム トレイ アイコン」を開いて、ボルマルをオンにします。"));
+  EXPECT_TRUE(Has(trouble,
+                  "Windows 10 では、「設定」→「個人用設定」→「タスク バー」→"
+                  "「タスク バーに表示するアイコンを選択します」"));
+}
+
+TEST(HelpTextTest, DescribesDraggingAndRightClickingTheMeter) {
+  const std::string meter = Section(HelpText(), "■ 音量メーター");
+  ASSERT_FALSE(meter.empty());
+  EXPECT_TRUE(Has(meter, "メーターは左ボタンでドラッグして動かせます。"));
+  EXPECT_TRUE(Has(meter, "横向きのメーター（「画面上の位置」が下、中央、上）は上下にだけ、"));
+  EXPECT_TRUE(Has(meter, "縦向きのメーター（右、左）は左右にだけ動きます。"));
+  EXPECT_TRUE(Has(meter, "位置は「画面上の位置」ごとに保存されます。"));
+  EXPECT_TRUE(Has(meter, "マウスポインターをバーに乗せると"));
+  EXPECT_TRUE(Has(meter, "背景が透明から不透明に変わります。"));
+  EXPECT_TRUE(Has(meter,
+                  "バーを右クリックすると、背景の不透明と透明が切り替わります。"
+                  "もう一度右クリックすると元に戻ります。"));
+  EXPECT_TRUE(Has(meter,
+                  "「マウス操作では音量変更しない(&F)」にチェックが付いているときは、"
+                  "バーをクリックしても右クリックしても何も起きません。"));
+}
+
+TEST(HelpTextTest, TellsWhichWayTheWheelRaisesTheVolume) {
+  const std::string mouse = Section(HelpText(), "■ マウスでの操作");
+  ASSERT_FALSE(mouse.empty());
+  EXPECT_TRUE(Has(mouse, "ホイールを奥へ（向こう側へ）回すと上がり、手前へ回すと下がります。"));
+  EXPECT_TRUE(
+      Has(mouse, "「マウスホイール回転での音量変更はデフォルトと逆向きにする」にチェックを付けると逆になります"));
+  EXPECT_TRUE(Has(mouse, "（奥へ回すと下がり、手前へ回すと上がります）"));
+}
+
+// The other way round: the help keeps up when the program's words change.
+TEST(HelpTextTest, KeepsUpWithTheWordsOfTheProgram) {
+  const std::string raw = HelpText();
+  const std::string text = Unwrapped(raw);
+  const std::string messages = Section(raw, "■ メッセージと対処");
+  // A message of several lines is found line by line.
+  const auto expectQuoted = [&](std::string_view message) {
+    size_t start = 0;
+    while (start < message.size()) {
+      size_t end = message.find('\r', start);
+      if (end == std::string_view::npos) end = message.size();
+      const std::string_view line = message.substr(start, end - start);
+      if (!line.empty()) {
+        EXPECT_TRUE(Has(messages, line)) << line;
+      }
+      start = end + 1;
+      if (start < message.size() && message[start] == '\n') ++start;
+    }
+  };
+  // Start-up, devices and mute, the spoken check.
+  for (std::string_view m : {kNoEndpointText, kAlreadyRunningText, devices::kNoPlaybackDeviceText,
+                             devices::kSwitchFailedText, devices::kRebindFailedText, volume::kMuteToggleFailed}) {
+    expectQuoted(m);
+  }
+  for (std::string_view m :
+       {settings::kSpeechFailedText, settings::kCheckSwitchFailedText, settings::kNormalVolumeRangeText}) {
+    expectQuoted(m);
+  }
+  // The settings window and the meter's box.
+  for (std::string_view m : {settings::kSameKeyMessage, settings::kStepMessage, settings::kShowTimeMessage,
+                             settings::kSaveFailedMessage, settings::kCloseQuestion}) {
+    expectQuoted(m);
+  }
+  for (std::string_view m : {schedule::kTimeFormatMessage, schedule::kSameTimeMessage, schedule::kOrderMessage,
+                             schedule::kNormalVolumeMessage, schedule::kDeviceTimeTakenMessage}) {
+    expectQuoted(m);
+  }
+  expectQuoted(meter::kVolumeRangeMessage);
+  // The shell commands, the restarter and the version window.
+  for (std::string_view m : {kStartupAddedText, kStartupRemovedText, kStartupAddFailedText, kStartupRemoveFailedText,
+                             kHelpFailedText, kRestartFailedText, kStillRunningText, about::kLinkFailedText}) {
+    expectQuoted(m);
+  }
+  for (bool endpoint : {true, false}) expectQuoted(SoundPageFailedText(endpoint, 1));
+  for (bool endpoint : {true, false}) expectQuoted(MixerFailedText(endpoint, 1));
+  expectQuoted(SoundPageFailedText(true, 2));
+  expectQuoted(MixerFailedText(true, 2));
+  expectQuoted(std::string(kStartFailedText) + "(2)");
+  expectQuoted(meter::SaveVolumeQuestion("（入力した音量）"));
+  expectQuoted(meter::DeleteVolumeQuestion("（選んだ音量）"));
+  // The spoken sentence the help quotes as "音量Nです。".
+  EXPECT_EQ(settings::PlainCheckSentence(42), "音量42です。");
+  EXPECT_EQ(std::string(kProgramFile), "Volmaru.exe");
+
+  // The captions of the settings window the help names ("表示時間:" is
+  // named without its colon).
+  namespace ctl = settings::ctl;
+  const auto caption = [](int id) {
+    const settings::ControlDesign* c = settings::FindControl(id);
+    std::string name = c ? std::string(c->caption) : std::string("?");
+    if (!name.empty() && name.back() == ':') name.pop_back();
+    return name;
+  };
+  for (int id : {ctl::kCheckWheelHoko, ctl::kCheckVolumeSchedule, ctl::kCheckDeviceChange, ctl::kLabelDeviceTime,
+                 ctl::kCheckUseDeviceIcon, ctl::kLabelStep, ctl::kLabelShowTime, ctl::kLabelNormalVolume}) {
+    EXPECT_TRUE(Has(text, "「" + caption(id) + "」")) << caption(id);
+  }
+  // The meter's positions.
+  const std::string meter = Section(raw, "■ 音量メーター");
+  EXPECT_TRUE(Has(meter, "横向きのメーター（「" + caption(ctl::kGroupPosition) + "」が" +
+                             caption(ctl::kRadioPosition0) + "、" + caption(ctl::kRadioPosition1) + "、" +
+                             caption(ctl::kRadioPosition2) + "）は上下にだけ"));
+  EXPECT_TRUE(Has(meter, "縦向きのメーター（" + caption(ctl::kRadioPosition3) + "、" + caption(ctl::kRadioPosition4) +
+                             "）は左右にだけ"));
 }
 
 }  // namespace
