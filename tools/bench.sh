@@ -27,7 +27,10 @@ ticks BM_ScheduledTick
 # The settings window's timings need the real window system: cross-built and
 # run under Wine (median of 20 openings and of 20 OKs with every value changed).
 WIN=${VOLMARU_BUILD_ROOT:-build}/win
-if cmake -S . -B "$WIN" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release \
+TOOLCHAIN=cmake/mingw-i686.cmake
+[ "$(tools/wine-env.sh arch)" = win64 ] && TOOLCHAIN=cmake/mingw-x86_64.cmake
+tools/win-build-dir.sh "$WIN" "$TOOLCHAIN"
+if cmake -S . -B "$WIN" -G Ninja -DCMAKE_TOOLCHAIN_FILE=$TOOLCHAIN -DCMAKE_BUILD_TYPE=Release \
      >/dev/null && cmake --build "$WIN" --target volmaru_settei_bench >/dev/null; then
   tools/wine-exec.sh "$WIN/volmaru_settei_bench.exe" 20
 fi

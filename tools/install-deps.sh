@@ -27,6 +27,7 @@ PKGS=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   valgrind clang-format
   g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686
+  g++-mingw-w64-x86-64 mingw-w64-x86-64-dev
   wine wine32:i386 wine64
   xvfb xdotool x11-utils imagemagick
   pulseaudio pulseaudio-utils

@@ -54,8 +54,13 @@ for f in "$repo"/resources/Data/*; do
   cp "$from/Data/$n" "$dir/Data/$n"
 done
 
+# The binutils of the programs' architecture: the release is 32-bit; an
+# existing build packed with --from may be the 64-bit test build.
+tools=i686-w64-mingw32
+i686-w64-mingw32-objdump -f "$dir/Volmaru.exe" >/dev/null 2>&1 || tools=x86_64-w64-mingw32
+
 # Symbols are of no use to a user: smaller downloads.
-i686-w64-mingw32-strip "$dir/Volmaru.exe" "$dir/RestartLoudDial.exe"
+$tools-strip "$dir/Volmaru.exe" "$dir/RestartLoudDial.exe"
 
 # Only DLLs that are part of every Windows.
 allowed='^(kernel32|user32|gdi32|shell32|ole32|oleaut32|winmm|comctl32|comdlg32|shlwapi|advapi32|msvcrt)\.dll$'
@@ -65,7 +70,7 @@ for exe in "$dir/Volmaru.exe" "$dir/RestartLoudDial.exe"; do
       echo "package: $(basename "$exe") needs $dll, which Windows does not bring" >&2
       exit 1
     fi
-  done < <(i686-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p')
+  done < <($tools-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p')
 done
 
 mkdir -p "$out"

@@ -50,8 +50,16 @@ say() { echo "run: $*" >&2; }
 
 "$repo/tools/install-deps.sh"
 
+# The 32-bit program, or its 64-bit build where this machine cannot run
+# 32-bit Wine (see tools/wine-env.sh).
+toolchain=$repo/cmake/mingw-i686.cmake
+if [ "$("$repo/tools/wine-env.sh" arch)" = win64 ]; then
+  toolchain=$repo/cmake/mingw-x86_64.cmake
+  say "this machine cannot run 32-bit programs: running the 64-bit build under Wine"
+fi
+"$repo/tools/win-build-dir.sh" "$build" "$toolchain"
 say "building $build"
-cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-i686.cmake" \
+cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
   -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" --target volmaru volmaru_driver
 

@@ -28,6 +28,8 @@
 #   tools/wine-env.sh fresh-prefix
 #                               create the prefix anew (no services), e.g.
 #                               before a test run through wine-exec.sh
+#   tools/wine-env.sh arch      print win32 or win64: the Windows build
+#                               this machine's Wine can run (see below)
 #
 # Sourcing it (`. tools/wine-env.sh`) defines the same operations as shell
 # functions without running anything: wine_env_start [--reuse],
@@ -44,6 +46,15 @@
 #   VOLMARU_WINEDEBUG  WINEDEBUG for the programs (default -all)
 #   DISPLAY            an X server to use; when unset, Xvfb is started on a
 #                      free display number
+#   VOLMARU_WINE_ARCH  win32 or win64 (default: win32 where this machine can
+#                      run 32-bit programs, win64 where it cannot)
+#
+# The program is 32-bit and runs in a 32-bit prefix. Some kernels have their
+# 32-bit emulation switched off ("32-bit emulation disabled" in the kernel
+# log; exec of any i386 program fails with "Exec format error"), and then
+# 32-bit Wine cannot start at all. There the 64-bit loader runs the 64-bit
+# build of the same sources in a 64-bit prefix: `wine` and `wine-stable`
+# resolve to it through $VOLMARU_WINE_ROOT/bin, which leads PATH.
 #
 # All daemons run in their own session (setsid) with their output in the log,
 # so a caller's Ctrl+C or a `$(...)` capture never waits on them, and stop
@@ -73,6 +84,36 @@ _wenv_vars() {
   export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/pulse/native
   export PULSE_CLIENTCONFIG=$_wenv_state/pulse-client.conf
   unset WINEARCH
+  VOLMARU_WINE_ARCH=${VOLMARU_WINE_ARCH:-$(_wenv_detect_arch)}
+  export VOLMARU_WINE_ARCH
+  [ "$VOLMARU_WINE_ARCH" = win64 ] && _wenv_use_wine64
+  return 0
+}
+
+_wenv_wine32=/usr/lib/wine/wine
+_wenv_wine64=/usr/lib/wine/wine64
+
+# win32 when the 32-bit loader runs on this machine, win64 otherwise.
+_wenv_detect_arch() {
+  if "$_wenv_wine32" --version >/dev/null 2>&1; then echo win32; else echo win64; fi
+}
+
+# Debian's `wine` script prefers the 32-bit loader whenever it is installed,
+# runnable or not: wrappers of the same names run the 64-bit one.
+_wenv_use_wine64() {
+  local bin=$VOLMARU_WINE_ROOT/bin n
+  if [ ! -x "$bin/wine-stable" ]; then
+    mkdir -p "$bin"
+    for n in wine wine-stable; do
+      printf '#!/bin/sh\nexec %s "$@"\n' "$_wenv_wine64" >"$bin/$n"
+      chmod +x "$bin/$n"
+    done
+  fi
+  case ":$PATH:" in
+    *":$bin:"*) ;;
+    *) export PATH="$bin:$PATH" ;;
+  esac
+  export WINELOADER=$_wenv_wine64
 }
 
 _wenv_say() {
@@ -136,7 +177,8 @@ _wenv_check_locale() {
 
 # --- prefix -----------------------------------------------------------------
 
-_wenv_prefix_ready() { [ -f "$WINEPREFIX/.volmaru-prefix-ready" ]; }
+# A complete prefix of the architecture in use (the marker names it).
+_wenv_prefix_ready() { [ "$(cat "$WINEPREFIX/.volmaru-prefix-ready" 2>/dev/null)" = "$VOLMARU_WINE_ARCH" ]; }
 
 # Registry settings of the test prefix, as a REGEDIT4 file.
 _wenv_registry() {
@@ -164,10 +206,11 @@ _wenv_create_prefix_locked() {
   _wenv_quiet timeout 20 wineserver -w
   rm -rf "$WINEPREFIX"
   mkdir -p "$VOLMARU_WINE_ROOT"
-  _wenv_say "creating the Wine prefix $WINEPREFIX (ja_JP, 32-bit)"
-  # A 32-bit prefix, like the 32-bit Windows the program is made for.
-  # DISPLAY may be empty here; wineboot needs no X server.
-  WINEARCH=win32 _wenv_quiet timeout 300 wineboot -i || { _wenv_say "wineboot failed"; return 1; }
+  _wenv_say "creating the Wine prefix $WINEPREFIX (ja_JP, $VOLMARU_WINE_ARCH)"
+  # A 32-bit prefix, like the 32-bit Windows the program is made for, where
+  # this machine runs 32-bit Wine. DISPLAY may be empty here; wineboot
+  # needs no X server.
+  WINEARCH=$VOLMARU_WINE_ARCH _wenv_quiet timeout 300 wineboot -i || { _wenv_say "wineboot failed"; return 1; }
   local reg=$_wenv_state/settings.reg
   mkdir -p "$_wenv_state"
   _wenv_registry >"$reg"
@@ -182,7 +225,7 @@ _wenv_create_prefix_locked() {
   # The registry is written to disk when the server ends.
   _wenv_quiet wineserver -k
   _wenv_quiet timeout 20 wineserver -w
-  touch "$WINEPREFIX/.volmaru-prefix-ready"
+  echo "$VOLMARU_WINE_ARCH" >"$WINEPREFIX/.volmaru-prefix-ready"
 }
 
 # Creates the prefix unless a complete one exists (fresh=1: always anew).
@@ -296,10 +339,12 @@ _wenv_start_desktop() {
 
 _wenv_env_lines() {
   local v
-  for v in VOLMARU_WINE_ROOT VOLMARU_SCREEN WINEPREFIX WINEDEBUG WINEDLLOVERRIDES LANG LC_ALL \
-           LANGUAGE HOME XDG_RUNTIME_DIR PULSE_SERVER PULSE_CLIENTCONFIG DISPLAY; do
+  for v in VOLMARU_WINE_ROOT VOLMARU_SCREEN VOLMARU_WINE_ARCH WINEPREFIX WINEDEBUG WINEDLLOVERRIDES LANG LC_ALL \
+           LANGUAGE HOME XDG_RUNTIME_DIR PULSE_SERVER PULSE_CLIENTCONFIG DISPLAY PATH; do
     printf "export %s='%s'\n" "$v" "${!v}"
   done
+  [ -n "${WINELOADER:-}" ] && printf "export WINELOADER='%s'\n" "$WINELOADER"
+  return 0
 }
 
 wine_env_running() {
@@ -386,6 +431,10 @@ _wenv_main() {
     fresh-prefix)
       _wenv_vars
       _wenv_prefix 1 || exit 1
+      ;;
+    arch)
+      _wenv_vars
+      echo "$VOLMARU_WINE_ARCH"
       ;;
     *)
       sed -n '2,/^$/s/^# \{0,1\}//p' "${BASH_SOURCE[0]}" >&2

@@ -29,9 +29,17 @@ void CopyChars(std::array<char, N>& to, const char (&from)[N]) {
 
 HMIXEROBJ Object(MixerHandle handle) { return reinterpret_cast<HMIXEROBJ>(handle); }
 
+// The portable records name the 32-bit platform's sizes; a 64-bit build's
+// records are larger (pointer-sized members), and the platform refuses a
+// record whose size is not its own.
+template <typename Record>
+DWORD PlatformSize(uint32_t portableSize, uint32_t size32) {
+  return portableSize == size32 ? static_cast<DWORD>(sizeof(Record)) : portableSize;
+}
+
 MIXERCONTROLDETAILS ToPlatform(const MixerControlDetails& d) {
   MIXERCONTROLDETAILS p{};
-  p.cbStruct = d.cbStruct;
+  p.cbStruct = PlatformSize<MIXERCONTROLDETAILS>(d.cbStruct, kMixerControlDetailsSize);
   p.dwControlID = d.dwControlID;
   p.cChannels = d.cChannels;
   p.cMultipleItems = d.cMultipleItems;
@@ -66,7 +74,7 @@ class WinMixerPort final : public MixerPort {
 
   MixerResult GetLineInfo(MixerHandle handle, MixerLine& line, uint32_t flags) override {
     MIXERLINEA p{};
-    p.cbStruct = line.cbStruct;
+    p.cbStruct = PlatformSize<MIXERLINEA>(line.cbStruct, kMixerLineSize);
     p.dwDestination = line.dwDestination;
     p.dwSource = line.dwSource;
     p.dwLineID = line.dwLineID;
@@ -97,11 +105,11 @@ class WinMixerPort final : public MixerPort {
     std::vector<MIXERCONTROLA> controls(list.pamxctrl ? list.cControls : 0);
     for (auto& c : controls) c.cbStruct = sizeof c;
     MIXERLINECONTROLSA p{};
-    p.cbStruct = list.cbStruct;
+    p.cbStruct = PlatformSize<MIXERLINECONTROLSA>(list.cbStruct, kMixerLineControlsSize);
     p.dwLineID = list.dwLineID;
     p.dwControlID = list.dwControlID;
     p.cControls = list.cControls;
-    p.cbmxctrl = list.cbmxctrl;
+    p.cbmxctrl = PlatformSize<MIXERCONTROLA>(list.cbmxctrl, kMixerControlSize);
     p.pamxctrl = controls.empty() ? nullptr : controls.data();
     const MMRESULT r = mixerGetLineControlsA(Object(handle), &p, flags);
     for (std::size_t i = 0; i < controls.size(); ++i) {
