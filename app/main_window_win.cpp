@@ -169,6 +169,7 @@ class MainWindowPorts final : public volume::VolumeView,
   }
   void ReadMute() override { f_.ops_->ReadMute(); }
   void ReadVolume() override { f_.ops_->ReadVolume(); }
+  void ReadAfterRebind() override { f_.ops_->ReadAfterRebind(); }
   bool KeyDown(int vk) override { return KeyIsDown(vk); }
   bool MiddleButtonDown() override { return (GetKeyState(VK_MBUTTON) & 0x8000) != 0; }
   bool NoChangeByMouse() override { return f_.NoChangeByMouse(); }
@@ -288,11 +289,8 @@ class MainWindowPorts final : public volume::VolumeView,
   // DeviceSchedulePort.
   void RunPointingHandler() override { tray::OnTrayPointerMove(f_.state_, *this); }
   const std::string& DefaultDeviceName() override { return f_.state_.DefaultDeviceName; }
-  bool SwitchToDevice(size_t index) override {
-    // The device items stand in the profiles' order; a switch that went
-    // through leaves its item checked.
-    devices::SwitchToDeviceItem(f_.state_, f_.devices_, *this, index);
-    return index < f_.state_.DeviceMenuItems.size() && f_.state_.DeviceMenuItems[index].Checked;
+  bool SwitchToDevice(const std::string& deviceName, bool reportFailure) override {
+    return devices::SwitchToDeviceNamed(f_.state_, f_.devices_, *this, deviceName, reportFailure);
   }
 
  private:
@@ -400,7 +398,7 @@ bool TVolumeChangeForm::SetDefaultDeviceNamed(const std::string& name) {
 
 void TVolumeChangeForm::FollowDefaultDevice() {
   devices::MenuGetAudioEndVolClick(*ports_);
-  ops_->ReadVolume();
+  ops_->ReadAfterRebind();
 }
 
 void TVolumeChangeForm::SetTrayText(const std::string& text) { ports_->SetTrayText(text); }

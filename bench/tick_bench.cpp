@@ -76,7 +76,7 @@ class QuietPlatform : public app::TickPort,
   void ShowMeterForChange() override {}
   void RunPointingHandler() override {}
   const std::string& DefaultDeviceName() override { return state->DefaultDeviceName; }
-  bool SwitchToDevice(size_t) override { return true; }
+  bool SwitchToDevice(const std::string&, bool) override { return true; }
   // VolumeView
   void SetTrayText(const std::string&) override {}
   void ShowTrayImage(int) override {}

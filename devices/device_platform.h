@@ -82,9 +82,10 @@ class DeviceWindowPort {
   // Replaces the held endpoint volume by the current default device's (the
   // old one is released in any case); false when none could be had.
   virtual bool AcquireEndpointVolume() = 0;
-  // Polls the volume (it refreshes tooltip and icon when the number
-  // changed).
-  virtual void ReadVolume() = 0;
+  // Reads the newly bound device's mute state and volume (it refreshes
+  // tooltip and icon when they changed; the volume is read even while that
+  // device is muted).
+  virtual void ReadAfterRebind() = 0;
   // Sets the balloon text, then the tooltip to the same text.
   virtual void SetBalloonAndTip(const std::string& text) = 0;
   virtual void ShowBalloon() = 0;

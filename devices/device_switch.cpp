@@ -41,12 +41,14 @@ void MenuGetAudioEndVolClick(DeviceWindowPort& window) {
   window.ShowMessage(kRebindFailedText);
 }
 
-void SwitchToDeviceItem(app::MainWindowState& s, DevicePlatform& platform, DeviceWindowPort& window, size_t item) {
-  if (item >= s.DeviceMenuItems.size() || s.DeviceMenuItems[item].Checked) return;
+bool SwitchToDeviceItem(app::MainWindowState& s, DevicePlatform& platform, DeviceWindowPort& window, size_t item,
+                        bool reportFailure) {
+  if (item >= s.DeviceMenuItems.size()) return false;
+  if (s.DeviceMenuItems[item].Checked) return true;
   const TimerPause<DeviceWindowPort> hold(window);
   if (!SetDefaultPlaybackDevice(s, platform, item)) {
-    window.ShowMessage(kSwitchFailedText);
-    return;
+    if (reportFailure) window.ShowMessage(kSwitchFailedText);
+    return false;
   }
   // An existing item always has its name (both are made together).
   s.DefaultDeviceName = s.DeviceNames[item];
@@ -55,7 +57,7 @@ void SwitchToDeviceItem(app::MainWindowState& s, DevicePlatform& platform, Devic
   window.Sleep(kSwitchSettleMs);
   MenuGetAudioEndVolClick(window);
   const int shown = s.LastVolume;
-  window.ReadVolume();
+  window.ReadAfterRebind();
   if (s.LastVolume == shown) {
     // The reading did not refresh the tray: name the new device here. While
     // muted the tray keeps saying so.
@@ -68,6 +70,19 @@ void SwitchToDeviceItem(app::MainWindowState& s, DevicePlatform& platform, Devic
     if (!s.IsMuted && window.IconFollowsDevice()) window.RedrawIcon(s.LastVolume);
   }
   if (!window.BalloonHintsOff()) window.ShowBalloon();
+  return true;
+}
+
+bool SwitchToDeviceNamed(app::MainWindowState& s, DevicePlatform& platform, DeviceWindowPort& window,
+                         const std::string& name, bool reportFailure) {
+  for (size_t k = 0; k < s.DeviceNames.size() && k < s.DeviceMenuItems.size(); ++k) {
+    if (s.DeviceNames[k] == name) return SwitchToDeviceItem(s, platform, window, k, reportFailure);
+  }
+  if (reportFailure) {
+    const TimerPause<DeviceWindowPort> hold(window);
+    window.ShowMessage(kSwitchFailedText);
+  }
+  return false;
 }
 
 }  // namespace volmaru::devices

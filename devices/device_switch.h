@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "app/main_window_state.h"
@@ -24,11 +25,19 @@ inline constexpr uint32_t kSwitchSettleMs = 200;
 // changes.
 bool SetDefaultPlaybackDevice(app::MainWindowState& s, DevicePlatform& platform, size_t index);
 
-// The click on device item `item` (also the daily device schedule's
-// switch): nothing when the item is already checked; otherwise the switch
-// with the timer held, the 200 ms wait, binding the volume again, the tray
-// texts and the balloon.
-void SwitchToDeviceItem(app::MainWindowState& s, DevicePlatform& platform, DeviceWindowPort& window, size_t item);
+// The click on device item `item`: nothing when the item is already
+// checked; otherwise the switch with the timer held, the 200 ms wait,
+// binding the volume again, the tray texts and the balloon. False when the
+// switch failed, which the user is told unless `reportFailure` is off.
+bool SwitchToDeviceItem(app::MainWindowState& s, DevicePlatform& platform, DeviceWindowPort& window, size_t item,
+                        bool reportFailure = true);
+
+// The daily device schedule's switch: the item of the device of that name
+// in the latest listing. After a listing that stopped early the records
+// and the items no longer stand in the same order, so a record's position
+// is no item's; a device without an item counts as a failed switch.
+bool SwitchToDeviceNamed(app::MainWindowState& s, DevicePlatform& platform, DeviceWindowPort& window,
+                         const std::string& name, bool reportFailure);
 
 // "既定の再生デバイスに対応する(&D)": binds the volume control to the current
 // default device; says so when it cannot.

@@ -20,13 +20,6 @@ bool AllEmpty(const BandFields& f) {
 
 double TimeOfDay(int hour, int minute) { return (hour * 3600 + minute * 60) / 86400.0; }
 
-int64_t MillisecondsOfDay(double dayFraction) {
-  const double fraction = dayFraction - std::floor(dayFraction);
-  int64_t ms = std::llround(fraction * static_cast<double>(kMsPerDay));
-  if (ms >= kMsPerDay) ms -= kMsPerDay;
-  return ms;
-}
-
 bool SameTime(double a, double b) { return std::fabs(a - b) * static_cast<double>(kMsPerDay) <= 1.0; }
 
 bool Later(double a, double b) { return (a - b) * static_cast<double>(kMsPerDay) > 1.0; }
@@ -176,11 +169,12 @@ NormalVolumeEditor::Choice NormalVolumeEditor::Choose(int index, std::string_vie
   if (pending_ && device_ >= 0 && device_ < static_cast<int>(profiles.size())) {
     if (ask(PendingQuestion(profiles[static_cast<size_t>(device_)].DeviceName))) {
       choice.refusal = Store(fieldText, profiles);
-      if (choice.refusal) return choice;
     }
   }
+  const bool stillPending = choice.refusal.has_value();
   choice.switched = true;
   choice.fieldText = Show(index, profiles);
+  pending_ = stillPending;
   return choice;
 }
 

@@ -33,8 +33,6 @@ inline constexpr std::string_view kNormalVolumeMessage = "「通常の音量」�
 
 // A time of day from hour and minute (a day fraction).
 double TimeOfDay(int hour, int minute);
-// Whole milliseconds of the day of a day fraction (its date part dropped).
-int64_t MillisecondsOfDay(double dayFraction);
 // Two times within 1 ms of each other are the same time.
 bool SameTime(double a, double b);
 // `a` is later than `b` by more than 1 ms.
@@ -135,8 +133,9 @@ class NormalVolumeEditor {
   // volume. Returns the refusal message, or nothing when stored.
   std::optional<std::string_view> Store(std::string_view text, std::vector<TDefDeviceTrayIconData>& profiles);
   // Another device chosen in the list. A pending value is first offered for
-  // saving through `ask`; a refused value keeps the previous device on
-  // display (the result is false and the field keeps the typed text).
+  // saving through `ask`; "No" drops it. A value that cannot be stored is
+  // refused with its message and stays marked as pending, and the field
+  // moves on to the chosen device all the same.
   struct Choice {
     bool switched = false;
     std::string fieldText;                    // when switched

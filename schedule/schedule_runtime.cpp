@@ -8,8 +8,6 @@ namespace {
 constexpr double kMillisecond = 1.0 / 86400000.0;
 constexpr double kLastMinute = (23.0 * 60.0 + 59.0) / 1440.0;  // 23:59:00
 
-double TimeOfDayOnly(double dateTime) { return dateTime - std::floor(dateTime); }
-
 const TDefDeviceTrayIconData* ProfileNamed(const std::vector<TDefDeviceTrayIconData>& profiles,
                                            const std::string& name) {
   for (const TDefDeviceTrayIconData& p : profiles) {
@@ -18,7 +16,9 @@ const TDefDeviceTrayIconData* ProfileNamed(const std::vector<TDefDeviceTrayIconD
   return nullptr;
 }
 
-bool Active(const ScheduleSlot& slot, double now) { return TimeEarlier(slot.start, now) && TimeEarlier(now, slot.end); }
+bool Active(const ScheduleSlot& slot, double now) {
+  return (slot.fromMidnight || TimeEarlier(slot.start, now)) && TimeEarlier(now, slot.end);
+}
 
 void ApplySlot(ScheduleRuntime& rt, int group, int slot, int normalVolume, const LocalTime& now,
                ScheduleVolumePort& port) {
@@ -39,7 +39,11 @@ void ApplySlot(ScheduleRuntime& rt, int group, int slot, int normalVolume, const
 }  // namespace
 
 double LocalTime::TimeOfDay() const {
-  return (((hour * 60.0 + minute) * 60.0 + second) * 1000.0 + millisecond) / 86400000.0;
+  return static_cast<double>(MillisecondOfDay()) / static_cast<double>(kMillisecondsPerDay);
+}
+
+int64_t LocalTime::MillisecondOfDay() const {
+  return ((static_cast<int64_t>(hour) * 60 + minute) * 60 + second) * 1000 + millisecond;
 }
 
 bool TimeEarlier(double a, double b) { return b - a > kMillisecond; }
@@ -61,6 +65,7 @@ void ScheduleRuntime::Rebuild(const ScheduleTable& table) {
         first.end = kLastMinute;
         second.start = 0.0;
         second.end = band.End;
+        second.fromMidnight = true;
       } else {
         // A weekday band that ends before it starts (only a hand edit makes
         // one) is a slot that never becomes active.
@@ -124,13 +129,14 @@ void ApplyAfterSettingsSaved(ScheduleRuntime& rt, const ScheduleTable& table,
   ApplyVolumeSchedule(rt, profiles, defaultDeviceName, now, port);
 }
 
-std::optional<size_t> DueDeviceRecord(const std::vector<TDefDeviceTrayIconData>& profiles, double timeOfDay) {
+std::optional<size_t> DueDeviceRecord(const std::vector<TDefDeviceTrayIconData>& profiles, int64_t millisecondOfDay) {
   for (size_t i = 0; i < profiles.size(); ++i) {
     const TDefDeviceTrayIconData& p = profiles[i];
     if (!p.IsScheduleChange) continue;
-    const double start = TimeOfDayOnly(p.ScheduleChangeTime);
-    const double end = start + kDeviceWindowSeconds / 86400.0;
-    if (timeOfDay >= start && timeOfDay <= end) return i;
+    // Whole milliseconds: both ends belong to the window, which never runs
+    // on past midnight into the next day.
+    const int64_t start = MillisecondsOfDay(p.ScheduleChangeTime);
+    if (millisecondOfDay >= start && millisecondOfDay <= start + kDeviceWindowMs) return i;
   }
   return std::nullopt;
 }
@@ -138,28 +144,23 @@ std::optional<size_t> DueDeviceRecord(const std::vector<TDefDeviceTrayIconData>&
 void RunDeviceSchedule(const std::vector<TDefDeviceTrayIconData>& profiles, const LocalTime& now,
                        DeviceScheduleState& state, DeviceSchedulePort& port) {
   if (profiles.size() < 2) return;
-  const std::optional<size_t> due = DueDeviceRecord(profiles, now.TimeOfDay());
+  const std::optional<size_t> due = DueDeviceRecord(profiles, now.MillisecondOfDay());
   if (!due) return;
   // Copies: the pointing handler may enumerate the devices anew, which
   // replaces the profile list.
   const std::string device = profiles[*due].DeviceName;
-  const double time = TimeOfDayOnly(profiles[*due].ScheduleChangeTime);
-  if (state.failed && state.failedOn == now.date && state.failedDevice == device &&
-      TimesEqual(state.failedTime, time)) {
-    return;  // told once in this window already
-  }
+  const int64_t time = MillisecondsOfDay(profiles[*due].ScheduleChangeTime);
+  // A device that was late (still starting after a wake-up, say) is tried
+  // again on every tick of the window; the user hears of a failure once.
+  const bool told =
+      state.failed && state.failedOn == now.date && state.failedDevice == device && state.failedTime == time;
   port.RunPointingHandler();
   if (port.DefaultDeviceName() == device) return;
-  for (size_t i = 0; i < profiles.size(); ++i) {
-    if (profiles[i].DeviceName != device) continue;
-    if (!port.SwitchToDevice(i)) {
-      state.failed = true;
-      state.failedOn = now.date;
-      state.failedDevice = device;
-      state.failedTime = time;
-    }
-    return;
-  }
+  if (port.SwitchToDevice(device, !told) || told) return;
+  state.failed = true;
+  state.failedOn = now.date;
+  state.failedDevice = device;
+  state.failedTime = time;
 }
 
 }  // namespace volmaru::schedule

@@ -28,6 +28,8 @@ struct LocalTime {
   int hour = 0, minute = 0, second = 0, millisecond = 0;
   // The time of day as a day fraction (0.5 = 12:00).
   double TimeOfDay() const;
+  // The time of day in whole milliseconds (0 .. 86399999).
+  int64_t MillisecondOfDay() const;
 };
 
 class Clock {
@@ -45,6 +47,10 @@ inline constexpr int kSlotsPerGroup = 6;  // two per band: a band across midnigh
 struct ScheduleSlot {
   double start = 0.0;  // 0.0 .. 0.0 never becomes active
   double end = 0.0;
+  // The second half of an every-day band across midnight: it goes on from
+  // the first half, so it is active from the very start of the day (the
+  // strict start test would leave 00:00:00.000 to the normal volume).
+  bool fromMidnight = false;
   bool applied = false;
   CivilDate appliedOn;
 };
@@ -88,11 +94,11 @@ void ApplyAfterSettingsSaved(ScheduleRuntime& rt, const ScheduleTable& table,
 
 // --- the daily device schedule ----------------------------------------------
 
-inline constexpr double kDeviceWindowSeconds = 30.0;
+inline constexpr int64_t kDeviceWindowMs = 30000;
 
 // The first record whose daily switch window (its time of day to 30 s later,
-// both ends included, never past midnight) holds `timeOfDay`.
-std::optional<size_t> DueDeviceRecord(const std::vector<TDefDeviceTrayIconData>& profiles, double timeOfDay);
+// both ends included, never past midnight) holds `millisecondOfDay`.
+std::optional<size_t> DueDeviceRecord(const std::vector<TDefDeviceTrayIconData>& profiles, int64_t millisecondOfDay);
 
 class DeviceSchedulePort {
  public:
@@ -101,18 +107,18 @@ class DeviceSchedulePort {
   // list and the default device's name, at most once every 30 s).
   virtual void RunPointingHandler() = 0;
   virtual const std::string& DefaultDeviceName() = 0;
-  // The device item of profile `index` clicked; false when the switch
-  // failed (it has told the user).
-  virtual bool SwitchToDevice(size_t index) = 0;
+  // The device item of the device of that name clicked; false when the
+  // switch failed, which it tells the user when `reportFailure` is set.
+  virtual bool SwitchToDevice(const std::string& deviceName, bool reportFailure) = 0;
 };
 
 // Remembers the window in which a switch failed: the user has been told
-// once, and is not told again every tick for the rest of that window.
+// once; later ticks of that window try again without telling again.
 struct DeviceScheduleState {
   bool failed = false;
   CivilDate failedOn;
   std::string failedDevice;
-  double failedTime = 0.0;
+  int64_t failedTime = 0;  // the window's start, in milliseconds of the day
 };
 
 void RunDeviceSchedule(const std::vector<TDefDeviceTrayIconData>& profiles, const LocalTime& now,

@@ -1,8 +1,22 @@
 #pragma once
 
 #include <array>
+#include <cmath>
+#include <cstdint>
 
 namespace volmaru {
+
+inline constexpr int64_t kMillisecondsPerDay = 86400000;
+
+// Whole milliseconds of the day of a day fraction (its date part dropped).
+// Stored times compare by these: a day fraction such as 7:30:30 has no
+// exact binary value, so sums of fractions land on either side of it.
+inline int64_t MillisecondsOfDay(double dayFraction) {
+  const double fraction = dayFraction - std::floor(dayFraction);
+  int64_t ms = std::llround(fraction * static_cast<double>(kMillisecondsPerDay));
+  if (ms >= kMillisecondsPerDay) ms -= kMillisecondsPerDay;
+  return ms;
+}
 
 // One time band of the volume schedule: from Start to End the volume is the
 // device's normal volume plus Offset. Times are day fractions; -1 = no time.

@@ -50,6 +50,36 @@ void VolumeOps::ReadVolume() {
   if (!s_.IconUpdating) view_.UpdateTrayIcon(v);
 }
 
+void VolumeOps::ReadAfterRebind() {
+  ReadMute();
+  if (!Muted()) {
+    ReadVolume();
+    return;
+  }
+  s_.VolumeReadOk = false;
+  int v = 0;
+  if (s_.UseEndpointVolume) {
+    float scalar = 0;
+    if (!endpoint_ || !endpoint_->GetMasterVolumeLevelScalar(scalar)) return;
+    s_.EndpointScalar = scalar;
+    v = ScalarToPercent(scalar);
+  } else {
+    if (!mixer_ || !mixer_->HasMasterItem() || !mixer_->HasVolumeControl()) return;
+    Mixer1ControlChange();
+    s_.MixerVolume = mixer_->GetMasterVolume();
+    v = s_.MixerVolume;
+  }
+  s_.VolumeReadOk = true;
+  if (v == s_.LastVolume) return;
+  s_.LastVolume = v;
+  // Slot 0 takes this device's number for the moment the mute ends; the
+  // tray keeps showing the mute picture meanwhile.
+  if (!s_.IconUpdating) {
+    view_.UpdateTrayIcon(v);
+    view_.ShowTrayImage(1);
+  }
+}
+
 void VolumeOps::ReadMute() {
   s_.MuteReadOk = false;
   if (s_.UseEndpointVolume) {

@@ -81,6 +81,11 @@ class VolumeOps {
 
   void ReadVolume();
   void ReadMute();
+  // After the volume control was bound to another device: that device's
+  // own mute state, then its volume, read even while it is muted, so that
+  // LastVolume (the volume a caller returns to) is never the previous
+  // device's.
+  void ReadAfterRebind();
   void SetVolume(int volume);
   void ToggleMute();
   void Mixer1ControlChange();

@@ -212,5 +212,43 @@ TEST(RebindTest, TheMenuCommandBindsAgainAndSaysSoOnlyWhenItCannot) {
   EXPECT_EQ(w.timerHolds, 0);
 }
 
+// The daily schedule names a device, not a position: after a listing that
+// stopped early the records of the last complete listing no longer stand
+// in the order of the items.
+TEST(DeviceSwitchTest, TheScheduleSwitchesByDeviceNotByPosition) {
+  Rig r;
+  // The order changed and the second device could not be read: one item,
+  // "USB", while the records still read Speakers, HDMI, USB.
+  r.platform.endpoints = {{"{usb}", "USB", ""}, {"{spk}", "Speakers", "", false, true}, {"{hdmi}", "HDMI", ""}};
+  EnumeratePlaybackDevices(r.s, r.platform, r.window);
+  ASSERT_EQ(r.s.DeviceNames, (std::vector<std::string>{"USB"}));
+  ASSERT_EQ(r.s.DeviceProfiles.size(), 3u);
+  ASSERT_EQ(r.s.DeviceProfiles[0].DeviceName, "Speakers");
+  r.window.log.clear();
+  r.platform.setterCalls.clear();
+
+  EXPECT_FALSE(SwitchToDeviceNamed(r.s, r.platform, r.window, "Speakers", true))
+      << "the first record's device has no item in this listing";
+  EXPECT_TRUE(r.platform.setterCalls.empty()) << "and the first item, another device, is not switched to";
+  EXPECT_EQ(r.window.messages, (std::vector<std::string>{"既定の再生デバイスを変更できませんでした。"}));
+  EXPECT_EQ(r.window.log.front(), "timer off");
+
+  r.window.messages.clear();
+  EXPECT_TRUE(SwitchToDeviceNamed(r.s, r.platform, r.window, "USB", true));
+  EXPECT_EQ(r.platform.defaultId, "{usb}");
+  EXPECT_EQ(r.s.DefaultDeviceName, "USB");
+}
+
+TEST(DeviceSwitchTest, AQuietFailureTellsNobody) {
+  Rig r;
+  r.platform.noSetter = true;
+  EXPECT_FALSE(SwitchToDeviceNamed(r.s, r.platform, r.window, "Speakers", false));
+  EXPECT_FALSE(SwitchToDeviceNamed(r.s, r.platform, r.window, "Missing", false));
+  EXPECT_TRUE(r.window.messages.empty());
+  EXPECT_FALSE(SwitchToDeviceNamed(r.s, r.platform, r.window, "Speakers", true));
+  EXPECT_EQ(r.window.messages, (std::vector<std::string>{"既定の再生デバイスを変更できませんでした。"}));
+  EXPECT_EQ(r.window.timerHolds, 0);
+}
+
 }  // namespace
 }  // namespace volmaru::devices

@@ -25,7 +25,7 @@ class FakeDeviceWindow : public DeviceWindowPort {
   bool follows = false;
   int timerHolds = 0;
   std::string tip;
-  std::function<void()> onReadVolume;  // what the volume reading changes
+  std::function<void()> onReadVolume;  // what reading the rebound device changes
 
   std::vector<TDefDeviceTrayIconData> SavedDeviceProfiles(const settings::IconColours& global) override {
     ++fileReads;
@@ -49,7 +49,7 @@ class FakeDeviceWindow : public DeviceWindowPort {
     log.push_back("acquire");
     return acquireOk;
   }
-  void ReadVolume() override {
+  void ReadAfterRebind() override {
     log.push_back("read volume");
     if (onReadVolume) onReadVolume();
   }

@@ -70,7 +70,8 @@ TEST(VolumeScheduleTest, AnEveryDayBandAcrossMidnight) {
   EXPECT_EQ(r.Tick(Moment(kSunday, 22, 0, 2)), V{}) << "applied once per entry";
   EXPECT_EQ(r.Tick(Moment(kSunday, 22, 30, 3)), V{}) << "a change the user makes meanwhile stays";
   EXPECT_EQ(r.Tick(Moment(kSunday, 23, 59, 2)), V{}) << "between the halves: not the normal volume";
-  EXPECT_EQ(r.Tick(Moment(kMonday, 0, 0, 1, 8)), V{20}) << "the second half applies on the new day";
+  EXPECT_EQ(r.Tick(Moment(kMonday, 0, 0, 0, 8)), V{20}) << "the second half goes on from the very start of the day";
+  EXPECT_EQ(r.Tick(Moment(kMonday, 0, 0, 1, 8)), V{}) << "applied once";
   EXPECT_EQ(r.Tick(Moment(kMonday, 3, 0, 1, 8)), V{});
   EXPECT_EQ(r.Tick(Moment(kMonday, 6, 0, 1, 8)), V{50}) << "the band ended";
   EXPECT_EQ(r.Tick(Moment(kMonday, 6, 1, 1, 8)), V{});
@@ -190,6 +191,63 @@ TEST(VolumeScheduleTest, TheRebuildSplitsOnlyEveryDayBandsAcrossMidnight) {
   EXPECT_EQ(rt.offsets[4][0], 0);
 }
 
+TEST(VolumeScheduleTest, ABandEndsStrictlyAtItsEndAndBeginsStrictlyAfterItsStart) {
+  Rig r(50);
+  r.table[0][0] = {At(12, 0), At(13, 0), 10};
+  r.Build();
+  LocalTime justAfterStart = Moment(kSunday, 12, 0, 0);
+  justAfterStart.millisecond = 2;
+  EXPECT_EQ(r.Tick(justAfterStart), V{60});
+  LocalTime beforeEnd = Moment(kSunday, 12, 59, 59);
+  beforeEnd.millisecond = 998;
+  EXPECT_EQ(r.Tick(beforeEnd), V{}) << "still inside";
+  EXPECT_EQ(r.Tick(Moment(kSunday, 13, 0, 0)), V{50}) << "at its end the band is over";
+}
+
+TEST(VolumeScheduleTest, SlotsAreSearchedInTheirOrder) {
+  Rig r(50);
+  r.table[0][0] = {At(12, 0), At(14, 0), 10};
+  r.table[0][1] = {At(11, 0), At(15, 0), -10};
+  r.Build();
+  EXPECT_EQ(r.Tick(Moment(kSunday, 13, 0, 1)), V{60}) << "both bands hold 13:00: the first one applies";
+}
+
+// The machine slept overnight inside a band: its mark from yesterday does
+// not keep today's entry from applying.
+TEST(VolumeScheduleTest, AppliedMarksExpireOnANewDate) {
+  Rig r(50);
+  r.table[0][0] = {At(9, 0), At(17, 0), -20};
+  r.Build();
+  EXPECT_EQ(r.Tick(Moment(kMonday, 9, 0, 1, 8)), V{30});
+  EXPECT_EQ(r.Tick(Moment(kTuesday, 10, 0, 1, 9)), V{30}) << "a new date: the band applies again";
+  EXPECT_EQ(r.Tick(Moment(kTuesday, 10, 1, 1, 9)), V{});
+}
+
+TEST(VolumeScheduleTest, SavingTheSettingsSetsTheNormalVolumeAgainAndAppliesAChangedOffsetAtOnce) {
+  Rig r(45);
+  ScheduleTable table{};
+  table[0][0] = {At(12, 0), At(13, 0), 10};
+  r.table = table;
+  r.Build();
+  EXPECT_EQ(r.Tick(Moment(kSunday, 9, 0, 1)), V{45});
+  r.port.sets.clear();
+  ApplyAfterSettingsSaved(r.rt, table, r.profiles, r.defaultDevice, Moment(kSunday, 9, 17, 42), r.port);
+  EXPECT_EQ(r.port.sets, V{45}) << "OK sets the normal volume although it was set before";
+  EXPECT_EQ(r.Tick(Moment(kSunday, 12, 0, 1)), V{55});
+  table[0][0].Offset = 20;  // edited while the band runs
+  r.port.sets.clear();
+  ApplyAfterSettingsSaved(r.rt, table, r.profiles, r.defaultDevice, Moment(kSunday, 12, 30, 40), r.port);
+  EXPECT_EQ(r.port.sets, V{65}) << "the rebuilt band is not marked as applied";
+}
+
+TEST(VolumeScheduleTest, ExactlyOneMillisecondApartIsStillTheSameTime) {
+  const double ms = 1.0 / 86400000.0;
+  EXPECT_TRUE(TimesEqual(0.0, ms));
+  EXPECT_FALSE(TimeEarlier(0.0, ms));
+  EXPECT_TRUE(TimeEarlier(0.0, 2 * ms));
+  EXPECT_FALSE(TimesEqual(0.0, 2 * ms));
+}
+
 // --- the daily device schedule ------------------------------------------------
 
 class FakeDevices : public DeviceSchedulePort {
@@ -199,8 +257,9 @@ class FakeDevices : public DeviceSchedulePort {
   bool switchOk = true;
   void RunPointingHandler() override { calls.push_back("point"); }
   const std::string& DefaultDeviceName() override { return defaultName; }
-  bool SwitchToDevice(size_t index) override {
-    calls.push_back("switch " + std::to_string(index));
+  bool SwitchToDevice(const std::string& name, bool reportFailure) override {
+    calls.push_back("switch " + name + (reportFailure ? "" : " quietly"));
+    if (switchOk) defaultName = name;
     return switchOk;
   }
 };
@@ -220,15 +279,40 @@ LocalTime Clock(int h, int m, int s, int ms = 0) {
   return t;
 }
 
+using Calls = std::vector<std::string>;
+
 TEST(DeviceScheduleTest, TheWindowRunsThirtySecondsWithBothEndsIncluded) {
   const auto devices = TwoDevices();
-  EXPECT_FALSE(DueDeviceRecord(devices, Clock(7, 29, 59, 999).TimeOfDay()));
-  EXPECT_EQ(DueDeviceRecord(devices, Clock(7, 30, 0).TimeOfDay()), 1u);
-  EXPECT_EQ(DueDeviceRecord(devices, Clock(7, 30, 30).TimeOfDay()), 1u);
-  EXPECT_FALSE(DueDeviceRecord(devices, Clock(7, 30, 30, 1).TimeOfDay()));
+  EXPECT_FALSE(DueDeviceRecord(devices, Clock(7, 29, 59, 999).MillisecondOfDay()));
+  EXPECT_EQ(DueDeviceRecord(devices, Clock(7, 30, 0).MillisecondOfDay()), 1u);
+  EXPECT_EQ(DueDeviceRecord(devices, Clock(7, 30, 30).MillisecondOfDay()), 1u);
+  EXPECT_FALSE(DueDeviceRecord(devices, Clock(7, 30, 30, 1).MillisecondOfDay()));
   auto dated = TwoDevices();
   dated[1].ScheduleChangeTime = 46000.0 + At(7, 30);  // only the time of day counts
-  EXPECT_EQ(DueDeviceRecord(dated, Clock(7, 30, 10).TimeOfDay()), 1u);
+  EXPECT_EQ(DueDeviceRecord(dated, Clock(7, 30, 10).MillisecondOfDay()), 1u);
+}
+
+// Day fractions of whole minutes are not exact in binary: the window's end
+// is found in whole milliseconds, for every minute of the day.
+TEST(DeviceScheduleTest, BothEndsBelongToTheWindowAtEveryMinuteOfTheDay) {
+  auto devices = TwoDevices();
+  int missed = 0;
+  for (int minute = 0; minute < 1440; ++minute) {
+    devices[1].ScheduleChangeTime = At(minute / 60, minute % 60);
+    if (!DueDeviceRecord(devices, Clock(minute / 60, minute % 60, 0).MillisecondOfDay())) ++missed;
+    if (!DueDeviceRecord(devices, Clock(minute / 60, minute % 60, 30).MillisecondOfDay())) ++missed;
+    if (DueDeviceRecord(devices, Clock(minute / 60, minute % 60, 30, 1).MillisecondOfDay())) ++missed;
+  }
+  EXPECT_EQ(missed, 0);
+}
+
+TEST(DeviceScheduleTest, TheWindowDoesNotRunOnPastMidnight) {
+  auto devices = TwoDevices();
+  devices[1].ScheduleChangeTime = At(23, 59) + 45.0 / 86400.0;
+  EXPECT_EQ(DueDeviceRecord(devices, Clock(23, 59, 45).MillisecondOfDay()), 1u);
+  EXPECT_EQ(DueDeviceRecord(devices, Clock(23, 59, 59, 999).MillisecondOfDay()), 1u);
+  EXPECT_FALSE(DueDeviceRecord(devices, Clock(0, 0, 0).MillisecondOfDay()));
+  EXPECT_FALSE(DueDeviceRecord(devices, Clock(0, 0, 14, 999).MillisecondOfDay()));
 }
 
 TEST(DeviceScheduleTest, SwitchesWithinTheWindowUntilTheDefaultCarriesTheName) {
@@ -236,11 +320,10 @@ TEST(DeviceScheduleTest, SwitchesWithinTheWindowUntilTheDefaultCarriesTheName) {
   DeviceScheduleState state;
   FakeDevices port;
   RunDeviceSchedule(devices, Clock(7, 30, 10), state, port);  // started at 07:30:10
-  EXPECT_EQ(port.calls, (std::vector<std::string>{"point", "switch 1"}));
+  EXPECT_EQ(port.calls, (Calls{"point", "switch HDMI"}));
   port.calls.clear();
-  port.defaultName = "HDMI";
   RunDeviceSchedule(devices, Clock(7, 30, 11), state, port);
-  EXPECT_EQ(port.calls, (std::vector<std::string>{"point"})) << "already the default: nothing more";
+  EXPECT_EQ(port.calls, (Calls{"point"})) << "already the default: nothing more";
   port.calls.clear();
   port.defaultName = "Speakers";  // the user switched back after the window
   RunDeviceSchedule(devices, Clock(7, 30, 31), state, port);
@@ -260,33 +343,42 @@ TEST(DeviceScheduleTest, OneRecordNeverActsAndUnscheduledRecordsAreSkipped) {
   EXPECT_TRUE(port.calls.empty());
 }
 
-TEST(DeviceScheduleTest, TheFirstRecordOfTheNameIsSwitchedTo) {
+TEST(DeviceScheduleTest, TheFirstScheduledRecordWhoseWindowHoldsTheTimeIsHandled) {
   auto devices = TwoDevices();
-  devices.push_back(devices[1]);  // a second "HDMI", scheduled too
-  devices.insert(devices.begin(), devices[1]);
-  devices[0].IsScheduleChange = false;
+  devices.push_back(devices[1]);
+  devices.back().DeviceName = "USB";
+  devices.back().ScheduleChangeTime = At(7, 30) + 10.0 / 86400.0;  // its window overlaps
   DeviceScheduleState state;
   FakeDevices port;
-  RunDeviceSchedule(devices, Clock(7, 30, 5), state, port);
-  EXPECT_EQ(port.calls, (std::vector<std::string>{"point", "switch 0"}));
+  RunDeviceSchedule(devices, Clock(7, 30, 15), state, port);
+  EXPECT_EQ(port.calls, (Calls{"point", "switch HDMI"}));
 }
 
-// A device that cannot be switched to must not raise its message on every
-// tick for half a minute: it is told once per window.
-TEST(DeviceScheduleTest, AFailedSwitchIsToldOncePerWindow) {
+// A device that was only late (still starting after a wake-up) is switched
+// to once it is there; the user hears of a failure once per window.
+TEST(DeviceScheduleTest, AFailedSwitchIsTriedAgainQuietlyUntilTheWindowEnds) {
   const auto devices = TwoDevices();
   DeviceScheduleState state;
   FakeDevices port;
   port.switchOk = false;
   RunDeviceSchedule(devices, Clock(7, 30, 1), state, port);
   RunDeviceSchedule(devices, Clock(7, 30, 2), state, port);
-  RunDeviceSchedule(devices, Clock(7, 30, 20), state, port);
-  EXPECT_EQ(port.calls, (std::vector<std::string>{"point", "switch 1"}));
+  EXPECT_EQ(port.calls, (Calls{"point", "switch HDMI", "point", "switch HDMI quietly"}));
   port.calls.clear();
+  port.switchOk = true;  // the device has come up
+  RunDeviceSchedule(devices, Clock(7, 30, 20), state, port);
+  EXPECT_EQ(port.calls, (Calls{"point", "switch HDMI quietly"}));
+  EXPECT_EQ(port.defaultName, "HDMI");
+  port.calls.clear();
+  RunDeviceSchedule(devices, Clock(7, 30, 31), state, port);
+  EXPECT_TRUE(port.calls.empty()) << "the window is over";
+
+  port.defaultName = "Speakers";
+  port.switchOk = false;
   LocalTime tomorrow = Clock(7, 30, 1);
   tomorrow.date.day += 1;
   RunDeviceSchedule(devices, tomorrow, state, port);
-  EXPECT_EQ(port.calls, (std::vector<std::string>{"point", "switch 1"})) << "the next day tries again";
+  EXPECT_EQ(port.calls, (Calls{"point", "switch HDMI"})) << "the next day's window tells again";
 }
 
 }  // namespace

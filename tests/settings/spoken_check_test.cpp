@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "volume/volume_ops.h"
+
 namespace volmaru::settings {
 namespace {
 
@@ -179,6 +181,108 @@ TEST(SpokenCheckTest, WithoutAKnownDefaultThereIsNothingToReturnTo) {
   NormalVolumeCheck("40", 1, Profiles(), c);
   EXPECT_EQ(c.calls, (Calls{"button off", "switch 1", "follow", "icon 40", "timer off", "set 40", "speak 40", "set 80",
                             "timer on", "wait 1000", "button on"}));
+}
+
+// The check through the real volume operations, over devices that each keep
+// their own volume and mute: the volume control follows the switched device
+// and reads that device's own state, whatever the previous one's was.
+class PerDeviceEndpoint : public volume::EndpointPort {
+ public:
+  struct Device {
+    float scalar;
+    int32_t mute;
+  };
+  std::vector<Device> devices;
+  size_t bound = 0;
+  bool GetMasterVolumeLevelScalar(float& s) override {
+    s = devices[bound].scalar;
+    return true;
+  }
+  bool SetMasterVolumeLevelScalar(float s) override {
+    devices[bound].scalar = s;
+    return true;
+  }
+  bool GetMute(int32_t& m) override {
+    m = devices[bound].mute;
+    return true;
+  }
+  bool SetMute(int32_t m) override {
+    devices[bound].mute = m;
+    return true;
+  }
+};
+
+class QuietView : public volume::VolumeView {
+ public:
+  uint32_t Now() override { return 1000; }
+  void SetTrayText(const std::string&) override {}
+  void ShowTrayImage(int) override {}
+  void SetMuteMenuCaption(std::string_view) override {}
+  void ShowMeterKeepingForeground(bool) override {}
+  void UpdateTrayIcon(int) override {}
+  void ProcessPendingMessages() override {}
+  void PauseTimer() override {}
+  void ResumeTimer() override {}
+  void ShowMessage(std::string_view) override {}
+  bool VolumeIconExists() override { return true; }
+};
+
+class DevicesCheck : public FakeCheck {
+ public:
+  app::MainWindowState s;
+  PerDeviceEndpoint endpoint;
+  QuietView view;
+  volume::VolumeOps ops{s, &endpoint, nullptr, view};
+  size_t systemDefault = 0;
+
+  DevicesCheck(PerDeviceEndpoint::Device speakers, PerDeviceEndpoint::Device headphones) {
+    endpoint.devices = {speakers, headphones};
+    s.UseEndpointVolume = true;
+    s.StartupComplete = true;
+    ops.ReadMute();
+    ops.ReadVolume();
+  }
+  int LastVolume() override { return s.LastVolume; }
+  bool SetVolume(int v) override {
+    ops.SetVolume(v);
+    return s.VolumeSetOk;
+  }
+  bool SetDefaultPlaybackDevice(size_t i) override {
+    systemDefault = i;
+    return true;
+  }
+  void FollowDefaultDevice() override {
+    endpoint.bound = systemDefault;
+    ops.ReadAfterRebind();
+  }
+};
+
+std::vector<TDefDeviceTrayIconData> SpeakersAndHeadphones() {
+  std::vector<TDefDeviceTrayIconData> p(2);
+  p[0].DeviceName = "スピーカー";
+  p[1].DeviceName = "ヘッドホン";
+  return p;
+}
+
+TEST(SpokenCheckTest, EachDeviceEndsAtItsOwnVolumeAndMuteWhateverThePreviousDevicesState) {
+  struct Case {
+    PerDeviceEndpoint::Device speakers, headphones;
+  };
+  for (const Case& k : {Case{{0.30f, 1}, {0.80f, 0}}, Case{{0.30f, 0}, {0.80f, 1}}, Case{{0.30f, 1}, {0.80f, 1}},
+                        Case{{0.30f, 0}, {0.80f, 0}}}) {
+    DevicesCheck c(k.speakers, k.headphones);
+    c.defaultName = "スピーカー";
+    NormalVolumeCheck("40", 1, SpeakersAndHeadphones(), c);
+    const auto& d = c.endpoint.devices;
+    EXPECT_FLOAT_EQ(d[1].scalar, 0.80f) << "the checked device, speakers muted " << k.speakers.mute;
+    EXPECT_EQ(d[1].mute, k.headphones.mute);
+    EXPECT_FLOAT_EQ(d[0].scalar, 0.30f) << "the previous device, headphones muted " << k.headphones.mute;
+    EXPECT_EQ(d[0].mute, k.speakers.mute);
+    // Back on the previous device, the program's numbers are that device's.
+    EXPECT_EQ(c.endpoint.bound, 0u);
+    EXPECT_EQ(c.s.LastVolume, 30);
+    EXPECT_EQ(c.s.IsMuted, k.speakers.mute != 0);
+  }
 }
 
 }  // namespace
