@@ -54,6 +54,7 @@ set(VOLMARU_WIN_SOURCES
   app/shell_links_win.cpp
   common/font_face_win.cpp
   common/form_win.cpp
+  common/themed_button_win.cpp
   common/handle_win.cpp
   common/text_win.cpp
   devices/core_audio_devices_win.cpp
@@ -122,6 +123,7 @@ set(VOLMARU_HOST_TEST_SOURCES
   tests/app/shell_commands_test.cpp
   tests/app/startup_test.cpp
   tests/app/timer_tick_test.cpp
+  tests/common/message_wait_test.cpp
   tests/common/text_test.cpp
   tests/devices/device_list_test.cpp
   tests/devices/device_switch_test.cpp

@@ -2,6 +2,8 @@
 
 #include <mmsystem.h>
 
+#include "common/message_wait.h"
+
 namespace volmaru::app {
 namespace {
 MessageFilter& Filter() {
@@ -31,13 +33,12 @@ bool ProcessPendingMessages() {
 }
 
 bool PumpMessagesFor(uint32_t ms) {
-  const DWORD start = timeGetTime();
-  for (;;) {
-    if (!ProcessPendingMessages()) return false;
-    const DWORD elapsed = timeGetTime() - start;
-    if (elapsed >= ms) return true;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_ALLINPUT);
-  }
+  struct Port {
+    uint32_t Now() { return timeGetTime(); }
+    bool ProcessPending() { return ProcessPendingMessages(); }
+    void WaitForMessages(uint32_t wait) { MsgWaitForMultipleObjects(0, nullptr, FALSE, wait, QS_ALLINPUT); }
+  } port;
+  return WaitLettingMessagesRun(port, ms);
 }
 
 }  // namespace volmaru::app

@@ -21,7 +21,8 @@ void DispatchFiltered(MSG& msg);
 
 // Runs every pending message; false once WM_QUIT was seen.
 bool ProcessPendingMessages();
-// Lets messages run for `ms` milliseconds; false once WM_QUIT was seen.
+// Lets messages run until the millisecond tick has passed the start by `ms`
+// (common/message_wait.h); false once WM_QUIT was seen.
 bool PumpMessagesFor(uint32_t ms);
 
 }  // namespace volmaru::app

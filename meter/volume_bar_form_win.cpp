@@ -4,6 +4,7 @@
 
 #include "app/message_pump_win.h"
 #include "common/text_win.h"
+#include "common/themed_button_win.h"
 #include "input/force_foreground_win.h"
 #include "settings/time_format_win.h"
 
@@ -11,6 +12,8 @@ namespace volmaru::meter {
 namespace {
 
 enum BoxControl { kLabel2, kComboBoxVolume, kBtnVolumeOK, kBtnDelItem, kBtnCancel };
+constexpr COLORREF kApplyCaptionColour = RGB(0, 0, 128);  // navy
+constexpr COLORREF kRedCaptionColour = RGB(255, 0, 0);
 constexpr int kBoxIds[5] = {200, 201, 202, 203, 204};
 // The meter behind the subclassed edit field of the drop-down.
 constexpr wchar_t kEditOwnerProperty[] = L"VolmaruMeter";
@@ -560,6 +563,18 @@ LRESULT TVolumeBarForm::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
       OnBoxCommand(LOWORD(wp), HIWORD(wp));
       return 0;
+    case WM_NOTIFY: {
+      // "変更" in navy, "登録削除" and "キャンセル" in red.
+      const auto& nm = *reinterpret_cast<const NMHDR*>(lp);
+      if (nm.code != NM_CUSTOMDRAW) break;
+      if (nm.hwndFrom == controls_[kBtnVolumeOK]) {
+        return DrawButtonWithTextColour(*reinterpret_cast<const NMCUSTOMDRAW*>(lp), kApplyCaptionColour);
+      }
+      if (nm.hwndFrom == controls_[kBtnDelItem] || nm.hwndFrom == controls_[kBtnCancel]) {
+        return DrawButtonWithTextColour(*reinterpret_cast<const NMCUSTOMDRAW*>(lp), kRedCaptionColour);
+      }
+      break;
+    }
     default:
       break;
   }

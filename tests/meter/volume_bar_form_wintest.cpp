@@ -5,6 +5,7 @@
 // bar hidden when the box loses the focus.
 #include <windows.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -195,6 +196,63 @@ TEST_F(VolumeBarFormWinTest, MuteDisplayKeepsTheBarHiddenWhenTheBoxLosesTheFocus
   EXPECT_EQ(GetFocus(), meter.hwnd());
   EXPECT_FALSE(meter.barVisible());
   EXPECT_EQ(meter.numberText(), L"ミュート");
+  meter.Close();
+}
+
+// What a button shows, drawn through the meter's handling of its paint:
+// how many of its pixels are navy, red, or the grey of a disabled caption.
+struct CaptionPixels {
+  int navy = 0, red = 0, grey = 0;
+};
+CaptionPixels DrawnCaption(HWND button) {
+  RECT r;
+  GetClientRect(button, &r);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = r.right;
+  bi.bmiHeader.biHeight = -r.bottom;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  UniqueDc dc(CreateCompatibleDC(nullptr));
+  UniqueBitmap bitmap(CreateDIBSection(dc.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  SelectGuard select(dc.get(), bitmap.get());
+  SendMessageW(button, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT | PRF_ERASEBKGND);
+  GdiFlush();
+  CaptionPixels out;
+  const auto* px = static_cast<const uint32_t*>(bits);
+  for (int i = 0; i < r.right * r.bottom; ++i) {
+    const int b = px[i] & 0xFF, g = px[i] >> 8 & 0xFF, red = px[i] >> 16 & 0xFF;
+    if (b >= 90 && red < 70 && g < 70) ++out.navy;
+    if (red >= 170 && g < 90 && b < 90) ++out.red;
+    const COLORREF grey = GetSysColor(COLOR_GRAYTEXT);
+    if (std::abs(red - GetRValue(grey)) < 24 && std::abs(g - GetGValue(grey)) < 24 &&
+        std::abs(b - GetBValue(grey)) < 24) {
+      ++out.grey;
+    }
+  }
+  return out;
+}
+
+TEST_F(VolumeBarFormWinTest, TheBoxButtonsShowTheirCaptionsInNavyAndRed) {
+  meter.Show();
+  meter.DrawMeter();
+  const HWND cancel = Child(meter.hwnd(), L"Button", L"キャンセル");
+  ASSERT_TRUE(cancel);
+  const CaptionPixels applyPixels = DrawnCaption(apply);
+  EXPECT_GT(applyPixels.navy, 4) << "変更 in navy";
+  EXPECT_EQ(applyPixels.red, 0);
+  const CaptionPixels cancelPixels = DrawnCaption(cancel);
+  EXPECT_GT(cancelPixels.red, 4) << "キャンセル in red";
+  EXPECT_EQ(cancelPixels.navy, 0);
+  // "登録削除" is disabled until an entry is chosen: the disabled look, no red.
+  ASSERT_FALSE(IsWindowEnabled(remove));
+  const CaptionPixels disabled = DrawnCaption(remove);
+  EXPECT_EQ(disabled.red, 0);
+  EXPECT_GT(disabled.grey, 4);
+  EnableWindow(remove, TRUE);
+  EXPECT_GT(DrawnCaption(remove).red, 4) << "登録削除 in red once enabled";
+  EnableWindow(remove, FALSE);
   meter.Close();
 }
 
