@@ -1291,19 +1291,12 @@ void TVolumeChangeSetteiForm::OnCommand(int id, int code, HWND control) {
         }
         if (onPage) SetFocus(Control(kRadioColourSource0 + v.ColorByIconColor));
         return;
-      case kComboNormalDevice: {
-        const int previous = s.normal.device();
-        if (!s.ChooseNormalVolumeDevice(sel, *this)) {
-          ++filling_;
-          SetSelection(id, previous);
-          --filling_;
-          return;
-        }
+      case kComboNormalDevice:
+        s.ChooseNormalVolumeDevice(sel, *this);
         ++filling_;
         SetText(kEditNormalVolume, s.normalVolumeText);
         --filling_;
         return;
-      }
       case kComboScheduleDevice:
         s.ShowScheduleDevice(sel);
         FillDeviceSchedule();

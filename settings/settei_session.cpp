@@ -223,19 +223,15 @@ bool SetteiSession::StoreNormalVolume(SetteiUi& ui) {
   return true;
 }
 
-bool SetteiSession::ChooseNormalVolumeDevice(int index, SetteiUi& ui) {
+void SetteiSession::ChooseNormalVolumeDevice(int index, SetteiUi& ui) {
   const schedule::NormalVolumeEditor::Choice c = normal.Choose(
       index, normalVolumeText, WorkingProfiles, [&ui](std::string_view question) { return ui.AskYesNo(question); });
-  if (c.refusal) {
-    ui.ShowMessage(*c.refusal);
-    return false;
-  }
+  if (c.refusal) ui.ShowMessage(*c.refusal);
   if (c.switched) {
     schedule.IsLoading = true;
     normalVolumeText = c.fieldText;
     schedule.IsLoading = false;
   }
-  return true;
 }
 
 void SetteiSession::ShowScheduleDevice(int index) {
@@ -281,6 +277,10 @@ void SetteiSession::DeviceTimeKeyReleased(SetteiUi& ui) {
 }
 
 SetteiSession::OkResult SetteiSession::Ok(SetteiUi& ui) {
+  // The main timer stands still for all of OK: no tick (the daily device
+  // switch with its own message among them) runs underneath a refusal or
+  // the save's failure message, nor against half-handed-over values.
+  const TimerPause<SetteiHost> hold(host_);
   if (!HasUnsavedChanges) {
     CloseAllowed = true;
     return OkResult::kClosed;

@@ -152,9 +152,10 @@ class SetteiSession {
   // The schedule page.
   schedule::ScheduleEditor::SelectResult SelectDay(int group);
   void ScheduleFieldChanged();
-  // A device chosen in the normal-volume list; false when the selection goes
-  // back (a pending value was refused, its message shown).
-  bool ChooseNormalVolumeDevice(int index, SetteiUi& ui);
+  // A device chosen in the normal-volume list: the field shows that
+  // device's value and belongs to it, also after a pending value was
+  // refused (its message shown).
+  void ChooseNormalVolumeDevice(int index, SetteiUi& ui);
   void NormalVolumeTyped();
   // The group's "OK"; false when the value was refused (message shown).
   bool StoreNormalVolume(SetteiUi& ui);

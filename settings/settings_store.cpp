@@ -167,18 +167,24 @@ std::vector<int> SettingsStore::PresentDeviceSections(int count) const {
 }
 
 std::vector<TDefDeviceTrayIconData> SettingsStore::ReadDeviceProfiles(const IconColours& icon) const {
+  // A device colour of -1 is an unset one: it takes the colour a device
+  // without a section gets, never 0xFFFFFFFF as a colour to draw with.
+  const auto colour = [this](const Setting& s) {
+    const uint32_t c = ReadColour(s);
+    return c == 0xFFFFFFFFu ? static_cast<uint32_t>(s.intDefault) : c;
+  };
   std::vector<TDefDeviceTrayIconData> profiles;
   const int count = ReadInt(keys::IconDeviceIconDataCount);
   if (count <= 0) return profiles;
   for (const int i : PresentDeviceSections(count)) {
     TDefDeviceTrayIconData p;
     p.DeviceName = ReadString(keys::DeviceName(i));
-    p.TextColor = ReadColour(keys::DeviceTextColor(i, icon.Text));
-    p.BackColor = ReadColour(keys::DeviceBackColor(i, icon.Back));
+    p.TextColor = colour(keys::DeviceTextColor(i, icon.Text));
+    p.BackColor = colour(keys::DeviceBackColor(i, icon.Back));
     p.IsScheduleChange = ReadBool(keys::DeviceIsScheduleChange(i));
     p.ScheduleChangeTime = ReadTime(keys::DeviceScheduleChangeTime(i));
     p.IsShowOnMenu = ReadBool(keys::DeviceIsShowOnMenu(i));
-    p.VolumeBarColor = ReadColour(keys::DeviceVolumeBarColor(i));
+    p.VolumeBarColor = colour(keys::DeviceVolumeBarColor(i));
     p.NormalVolume = ReadInt(keys::DeviceNormalVolume(i));
     profiles.push_back(std::move(p));
   }

@@ -85,5 +85,24 @@ TEST(DeviceSectionsTest, LongNamesAndBytesThatAreNoCodePage932TextReadAsText) {
   EXPECT_EQ(p[1].NormalVolume, 50) << "text where a number belongs gives the default";
 }
 
+// A hand-edited -1 is no colour to draw with: it is unset, like a missing
+// key, and takes the global number or background colour, or the meter's
+// green.
+TEST(DeviceSectionsTest, AColourOfMinusOneIsUnset) {
+  Rig r;
+  r.fs.files[kPath] =
+      "[Icon]\r\nDeviceIconDataCount=2\r\n"
+      "[DeviceIconData0]\r\nDeviceName=A\r\nTextColor=-1\r\nBackColor=-1\r\nVolumeBarColor=-1\r\n"
+      "[DeviceIconData1]\r\nDeviceName=B\r\nTextColor=255\r\nBackColor=0\r\nVolumeBarColor=16777215\r\n";
+  const auto p = r.store.ReadDeviceProfiles(IconColours{0x123456, 0x654321});
+  ASSERT_EQ(p.size(), 2u);
+  EXPECT_EQ(p[0].TextColor, 0x123456u);
+  EXPECT_EQ(p[0].BackColor, 0x654321u);
+  EXPECT_EQ(p[0].VolumeBarColor, 65280u);
+  EXPECT_EQ(p[1].TextColor, 255u);
+  EXPECT_EQ(p[1].BackColor, 0u) << "black is a colour";
+  EXPECT_EQ(p[1].VolumeBarColor, 0xFFFFFFu);
+}
+
 }  // namespace
 }  // namespace volmaru::settings

@@ -594,15 +594,64 @@ TEST_F(SetteiSessionTest, ChoosingANormalVolumeDeviceAsksAboutAPendingValue) {
   session.normalVolumeText = "45";
   session.NormalVolumeTyped();
   ui.answer = true;
-  EXPECT_TRUE(session.ChooseNormalVolumeDevice(1, ui));
+  session.ChooseNormalVolumeDevice(1, ui);
   EXPECT_EQ(ui.questions.at(0), "\"\"Speakers\"の通常の音量が変更されていますが、保存しますか？");
   EXPECT_EQ(session.WorkingProfiles[0].NormalVolume, 45);
   EXPECT_EQ(session.normalVolumeText, "60");
+}
+
+// "はい" with a value that cannot be stored: the refusal is shown and the
+// field moves on to the chosen device, whose value it then shows; the
+// refused text is not stored anywhere.
+TEST_F(SetteiSessionTest, ARefusedPendingValueStillMovesTheFieldToTheChosenDevice) {
+  host.profiles = {Profile("Speakers", 40), Profile("HDMI", 60)};
+  CreateAndOpen();
+  session.ChooseNormalVolumeDevice(1, ui);
+  ASSERT_EQ(session.normalVolumeText, "60");
+  ASSERT_TRUE(ui.questions.empty()) << "nothing was pending";
   session.normalVolumeText = "x";
   session.NormalVolumeTyped();
-  EXPECT_FALSE(session.ChooseNormalVolumeDevice(0, ui));
-  EXPECT_EQ(ui.messages.at(0), schedule::kNormalVolumeMessage);
-  EXPECT_EQ(session.normalVolumeText, "x");
+  ui.answer = true;
+  session.ChooseNormalVolumeDevice(0, ui);
+  EXPECT_EQ(ui.messages, (std::vector<std::string>{"「通常の音量」は0～100を半角で入力してください。"}));
+  EXPECT_EQ(session.normalVolumeText, "40");
+  EXPECT_EQ(session.normal.device(), 0);
+  EXPECT_EQ(session.WorkingProfiles[1].NormalVolume, 60);
+  EXPECT_TRUE(session.normal.pending());
+  ui.messages.clear();
+  EXPECT_EQ(session.Ok(ui), SetteiSession::OkResult::kSaved) << "what the field shows now is a volume";
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(session.WorkingProfiles[0].NormalVolume, 40);
+  EXPECT_EQ(session.WorkingProfiles[1].NormalVolume, 60);
+}
+
+// A refusal, the save's failure and the hand-over all happen with the main
+// timer held, so that no tick (with a message box of its own) runs
+// underneath them.
+TEST_F(SetteiSessionTest, OkHoldsTheMainTimerThroughoutAndReleasesIt) {
+  struct HoldingUi final : SetteiUi {
+    FakeHost& host;
+    std::vector<int> holdsAtMessages;
+    explicit HoldingUi(FakeHost& h) : host(h) {}
+    void ShowMessage(std::string_view) override { holdsAtMessages.push_back(host.holds); }
+    bool AskYesNo(std::string_view) override { return true; }
+    void ShowPage(SetteiPage) override {}
+    void Focus(const FocusTarget&) override {}
+  } holding(host);
+  CreateAndOpen();
+  session.stepText = "0";
+  session.Changed();
+  EXPECT_EQ(session.Ok(holding), SetteiSession::OkResult::kRefused);
+  fs.failAllWrites = true;
+  session.stepText = "5";
+  EXPECT_EQ(session.Ok(holding), SetteiSession::OkResult::kFailed);
+  EXPECT_EQ(holding.holdsAtMessages, (std::vector<int>{1, 1}));
+  EXPECT_EQ(host.holds, 0);
+  fs.failAllWrites = false;
+  const int before = host.pauses;
+  EXPECT_EQ(session.Ok(holding), SetteiSession::OkResult::kSaved);
+  EXPECT_GT(host.pauses, before);
+  EXPECT_EQ(host.holds, 0);
 }
 
 }  // namespace
