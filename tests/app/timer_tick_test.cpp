@@ -267,6 +267,20 @@ TEST(TimerTickTest, DeviceScheduleNeedsTwoProfilesAndTheRefreshStampExpires) {
   EXPECT_EQ(s.DeviceListRefreshedAt, 0u);
 }
 
+// The daily switch keeps its time while the settings window is open; the
+// time bands wait for the window to close.
+TEST(TimerTickTest, TheDeviceScheduleRunsWhileTheSettingsWindowIsOpen) {
+  MainWindowState s;
+  FakeTick t;
+  s.DeviceProfiles.resize(2);
+  s.ScheduleUse = true;
+  t.settingsVisible = true;
+  t.seconds = 3;
+  Timer1Tick(s, t);
+  EXPECT_TRUE(t.Called("devices"));
+  EXPECT_FALSE(t.Called("schedule")) << "the bands wait for the window";
+}
+
 }  // namespace
 }  // namespace volmaru::app
 

@@ -217,8 +217,8 @@ TEST(EnumerationTest, NoDeviceSaysSoAndKeepsTheRecordsButNoItem) {
   r.window.headerEnabled = false;
   r.Enumerate();
   EXPECT_EQ(r.window.log,
-            (std::vector<std::string>{
-                "timer off", std::string("message (timer held) ") + std::string(kNoPlaybackDeviceText), "timer on"}));
+            (std::vector<std::string>{"timer off", "message (timer held) 使用可能な再生デバイスが見つかりません。",
+                                      "timer on"}));
   EXPECT_TRUE(r.s.DeviceMenuItems.empty());
   EXPECT_TRUE(r.s.InsertedDeviceItems.empty()) << "destroyed items leave the menu";
   EXPECT_TRUE(r.s.DeviceIDs.empty());

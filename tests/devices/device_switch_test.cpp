@@ -115,7 +115,7 @@ void ExpectUnchanged(const Rig& r, const Before& b) {
   EXPECT_EQ(r.s.DefaultDeviceIcon, b.icon) << "the picture of the device that still plays";
   EXPECT_EQ(r.Checks(), b.checks);
   EXPECT_EQ(r.window.log,
-            (Log{"timer off", std::string("message (timer held) ") + std::string(kSwitchFailedText), "timer on"}))
+            (Log{"timer off", "message (timer held) 既定の再生デバイスを変更できませんでした。", "timer on"}))
       << "no wait, no new binding, no balloon";
 }
 
@@ -162,7 +162,7 @@ TEST(DeviceSwitchTest, ANewDefaultWithoutAVolumeInterfaceIsReportedAndTheSwitchC
   r.window.acquireOk = false;
   r.Switch(0);
   EXPECT_EQ(r.window.log, (Log{"timer off", "sleep 200", "acquire", "timer off",
-                               std::string("message (timer held) ") + std::string(kRebindFailedText), "timer on",
+                               "message (timer held) 既定の再生デバイスに対応できませんでした。", "timer on",
                                "read volume", "tip", "balloon", "timer on"}));
   EXPECT_EQ(r.s.DefaultDeviceName, "Speakers");
   EXPECT_EQ(r.window.timerHolds, 0);
@@ -208,7 +208,7 @@ TEST(RebindTest, TheMenuCommandBindsAgainAndSaysSoOnlyWhenItCannot) {
   w.log.clear();
   w.acquireOk = false;
   MenuGetAudioEndVolClick(w);
-  EXPECT_EQ(w.messages, (std::vector<std::string>{std::string(kRebindFailedText)}));
+  EXPECT_EQ(w.messages, (std::vector<std::string>{"既定の再生デバイスに対応できませんでした。"}));
   EXPECT_EQ(w.timerHolds, 0);
 }
 

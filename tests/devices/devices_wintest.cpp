@@ -161,7 +161,7 @@ TEST_F(DevicesWineTest, WithoutTheStandInTheSwitchReportsFailure) {
   ASSERT_LT(hdmi, s.DeviceIDs.size());
   EXPECT_FALSE(SetDefaultPlaybackDevice(s, platform, hdmi));
   SwitchToDeviceItem(s, platform, window, hdmi);
-  EXPECT_EQ(window.messages, (std::vector<std::string>{std::string(kSwitchFailedText)}));
+  EXPECT_EQ(window.messages, (std::vector<std::string>{"既定の再生デバイスを変更できませんでした。"}));
   EXPECT_EQ(s.DefaultDeviceName, "PulseAudio");
   EXPECT_FALSE(s.DeviceMenuItems[hdmi].Checked);
   EXPECT_EQ(window.timerHolds, 0);

@@ -271,18 +271,19 @@ TEST(NormalVolumeTest, ChoosingAnotherDeviceOffersThePendingValue) {
   EXPECT_TRUE(c.switched);
 }
 
-TEST(NormalVolumeTest, ARefusedPendingValueKeepsThePreviousDevice) {
+TEST(NormalVolumeTest, ARefusedPendingValueStillMovesToTheChosenDevice) {
   auto profiles = Devices();
   NormalVolumeEditor e;
   e.Show(0, profiles);
   e.Typed();
   const auto c = e.Choose(1, "150", profiles, [](std::string_view) { return true; });
-  EXPECT_FALSE(c.switched);
+  EXPECT_TRUE(c.switched);
   ASSERT_TRUE(c.refusal);
-  EXPECT_EQ(*c.refusal, kNormalVolumeMessage);
-  EXPECT_EQ(e.device(), 0);
-  EXPECT_TRUE(e.pending()) << "the typed value is not lost";
-  EXPECT_EQ(profiles[0].NormalVolume, 40);
+  EXPECT_EQ(*c.refusal, "「通常の音量」は0～100を半角で入力してください。");
+  EXPECT_EQ(e.device(), 1);
+  EXPECT_EQ(c.fieldText, std::to_string(profiles[1].NormalVolume));
+  EXPECT_TRUE(e.pending()) << "still marked: nothing was stored";
+  EXPECT_EQ(profiles[0].NormalVolume, 40) << "the refused text is stored nowhere";
 }
 
 TEST(NormalVolumeTest, NoDeviceShowsAnEmptyField) {

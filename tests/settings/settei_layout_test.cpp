@@ -353,10 +353,22 @@ TEST(SetteiStatesTest, KeyCaptureDisablesWhatCouldTakeTheKey) {
   for (int id : std::initializer_list<int>{kOk, kEditStep, kEditMainKey, kBtnMuteKeyChange, kPanelBands}) {
     EXPECT_TRUE(StateOf(id, in).enabled) << id;
   }
+  // The end of a capture gives each control back the state it has without
+  // one: the mixer path's schedule switch stays off, the endpoint path's
+  // comes back.
   StateInputs mixer;
+  mixer.dependent = ComputeDependentStates({});
   mixer.captureSlot = 0;
+  ASSERT_FALSE(StateOf(kCheckVolumeSchedule, mixer).enabled) << "off during the capture";
   mixer.captureSlot = -1;
   EXPECT_FALSE(StateOf(kCheckVolumeSchedule, mixer).enabled) << "ending a capture does not enable the mixer path's";
+  EXPECT_TRUE(StateOf(kOk, mixer).enabled);
+  StateInputs endpoint = Endpoint();
+  endpoint.dependent = ComputeDependentStates({});
+  endpoint.captureSlot = 2;
+  ASSERT_FALSE(StateOf(kCheckVolumeSchedule, endpoint).enabled);
+  endpoint.captureSlot = -1;
+  EXPECT_TRUE(StateOf(kCheckVolumeSchedule, endpoint).enabled) << "the endpoint path's comes back";
 }
 
 TEST(SetteiColoursTest, StandardColoursAndTheCustomEntry) {
@@ -370,6 +382,25 @@ TEST(SetteiColoursTest, StandardColoursAndTheCustomEntry) {
   std::set<uint32_t> unique;
   for (const NamedColour& c : StandardColours()) unique.insert(c.colour);
   EXPECT_EQ(unique.size(), 16u);
+}
+
+// What the user reads, word for word: the position radios in their order,
+// the key labels, and the hints of the buttons and band fields.
+TEST(SetteiTextsTest, CaptionsAndHintsReadAsTheUserSeesThem) {
+  const char* positions[] = {"下", "中央", "上", "右", "左"};
+  for (int i = 0; i < 5; ++i) {
+    ASSERT_TRUE(FindControl(kRadioPosition0 + i));
+    EXPECT_EQ(FindControl(kRadioPosition0 + i)->caption, positions[i]) << "radio " << i;
+  }
+  EXPECT_EQ(FindControl(kLabelMainKey)->caption, "メインキー:");
+  EXPECT_EQ(FindControl(kLabelUpKey)->caption, "音量上昇:");
+  EXPECT_EQ(FindControl(kLabelDownKey)->caption, "音量下降:");
+  EXPECT_EQ(kChangeKeyHint, "変更するには、ここをクリックしてから設定したいキーを押してください。");
+  EXPECT_EQ(kConfirmKeyHint, "ここをクリックしてキーを確定してください。");
+  EXPECT_EQ(kCheckVolumeHint, "ここをクリックすると音量を確認できます。");
+  EXPECT_EQ(kBandTimeHint, "1度設定した時間帯を無効にするには\r時間の欄をすべて空欄にしてください。");
+  EXPECT_EQ(kSaveFailedMessage, "設定を保存できませんでした。");
+  EXPECT_EQ(kCloseQuestion, "設定が変更されていますが、保存しますか？");
 }
 
 }  // namespace

@@ -98,7 +98,7 @@ TEST_F(SetteiSessionTest, AWrongStepIsRefusedOnItsPageWithNothingSaved) {
     session.Changed();
     ui = FakeUi{};
     EXPECT_EQ(session.Ok(ui), SetteiSession::OkResult::kRefused) << step;
-    EXPECT_EQ(ui.messages, (std::vector<std::string>{std::string(kStepMessage)}));
+    EXPECT_EQ(ui.messages, (std::vector<std::string>{"「1回押したときの変化量」は1～100を半角で入力してください。"}));
     EXPECT_EQ(ui.page, SetteiPage::kOperation);
     ASSERT_TRUE(ui.focus);
     EXPECT_EQ(ui.focus->field, SetteiField::kStep);
@@ -118,7 +118,7 @@ TEST_F(SetteiSessionTest, AWrongShowTimeIsRefusedOnTheMeterPage) {
     session.showTimeText = t;
     ui = FakeUi{};
     EXPECT_EQ(session.Ok(ui), SetteiSession::OkResult::kRefused);
-    EXPECT_EQ(ui.messages.at(0), kShowTimeMessage);
+    EXPECT_EQ(ui.messages.at(0), "音量メーターの表示時間は1～30秒を半角で入力してください。");
     EXPECT_EQ(ui.page, SetteiPage::kMeter);
     EXPECT_EQ(ui.focus->field, SetteiField::kShowTime);
   }
@@ -133,7 +133,7 @@ TEST_F(SetteiSessionTest, TheStepIsCheckedBeforeTheShowTime) {
   session.stepText = "0";
   session.showTimeText = "0";
   session.Ok(ui);
-  EXPECT_EQ(ui.messages, (std::vector<std::string>{std::string(kStepMessage)}));
+  EXPECT_EQ(ui.messages, (std::vector<std::string>{"「1回押したときの変化量」は1～100を半角で入力してください。"}));
 }
 
 TEST_F(SetteiSessionTest, TwoBindingsWithOneKeyAreRefused) {
@@ -141,7 +141,7 @@ TEST_F(SetteiSessionTest, TwoBindingsWithOneKeyAreRefused) {
   session.Changed();
   session.values.Keyboard.VolumeUpKey.code = 29;
   EXPECT_EQ(session.Ok(ui), SetteiSession::OkResult::kRefused);
-  EXPECT_EQ(ui.messages.at(0), kSameKeyMessage);
+  EXPECT_EQ(ui.messages.at(0), "同じキーが設定されています。");
   EXPECT_EQ(ui.page, SetteiPage::kOperation);
   EXPECT_FALSE(session.CloseAllowed);
   EXPECT_EQ(fs.writes, 0);
@@ -390,7 +390,7 @@ TEST_F(SetteiSessionTest, TheCloseQuery) {
   ui.answer = true;
   EXPECT_FALSE(session.CloseQuery(ui)) << "Yes with a wrong step keeps the window";
   EXPECT_EQ(ui.questions, (std::vector<std::string>{std::string(kCloseQuestion)}));
-  EXPECT_EQ(ui.messages.at(0), kStepMessage);
+  EXPECT_EQ(ui.messages.at(0), "「1回押したときの変化量」は1～100を半角で入力してください。");
 
   ui.answer = false;
   EXPECT_TRUE(session.CloseQuery(ui));

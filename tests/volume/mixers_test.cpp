@@ -274,10 +274,13 @@ TEST_F(MixerTest, MuteReadsAndWritesOneValue) {
   mixer->SetMasterMute(true);
   EXPECT_EQ(port.writes, (Writes{{2, {1}}}));
   EXPECT_TRUE(item.GetMute());
+  mixer->SetMasterMute(false);
+  EXPECT_EQ(port.writes, (Writes{{2, {1}}, {2, {0}}})) << "unmuting writes 0";
+  EXPECT_FALSE(item.GetMute());
   TMixerItem& silent = Master({Volume(1, {0, 0})});
   EXPECT_FALSE(silent.GetMute());
   silent.SetMute(true);
-  EXPECT_EQ(port.writes.size(), 1u);
+  EXPECT_EQ(port.writes.size(), 2u) << "no mute control, nothing written";
 }
 
 template <typename Call>
