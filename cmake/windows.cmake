@@ -16,7 +16,10 @@ if(MINGW)
   # -municode: wWinMain/wmain receive UTF-16 arguments.
   # Sections aligned to pages in the file too: Wine then maps the image
   # instead of copying it into private memory (Windows maps it either way).
-  set(_win_link_options -static -municode -Wl,--file-alignment,0x1000)
+  # --tsaware: the programs know Remote Desktop sessions, so Windows gives
+  # them no terminal-server compatibility shims (per-session INI and
+  # registry redirection of old programs).
+  set(_win_link_options -static -municode -Wl,--file-alignment,0x1000 -Wl,--tsaware)
   # windres reads the resource script as UTF-8 (see its code_page pragma).
   set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 endif()
@@ -90,6 +93,10 @@ if(VOLMARU_TESTS)
   set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  # The win32 thread model's C++ library has no std::mutex, of which
+  # GoogleTest makes its Notification: it gets one made of a Windows event.
+  target_compile_definitions(gtest PUBLIC GTEST_HAS_NOTIFICATION_=1)
+  target_compile_options(gtest PUBLIC -include ${CMAKE_CURRENT_SOURCE_DIR}/tests/support/gtest_notification_win.h)
   add_executable(volmaru_win_tests ${VOLMARU_WIN_TEST_SOURCES})
   target_link_libraries(volmaru_win_tests PRIVATE volmaru_core gtest_main gmock)
   target_link_options(volmaru_win_tests PRIVATE -static)

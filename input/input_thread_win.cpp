@@ -1,5 +1,7 @@
 #include "input/input_thread_win.h"
 
+#include <process.h>
+
 #include <mmsystem.h>
 
 #include "common/handle_win.h"
@@ -73,19 +75,34 @@ LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
+unsigned __stdcall InputThread::ThreadMain(void* self) {
+  try {
+    static_cast<InputThread*>(self)->Run();
+  } catch (...) {
+    // Nothing escapes the thread; the main thread's tick installs again.
+  }
+  return 0;
+}
+
 void InputThread::InstallMissing() {
-  if (!thread_.joinable()) {
+  if (!thread_) {
     g_shared = &shared_;
-    thread_ = std::thread([this] { Run(); });
+    // The platform's own thread (through the C runtime, which sets up its
+    // per-thread data): std::thread would bring a thread library that
+    // imports functions Windows XP lacks.
+    thread_.reset(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &ThreadMain, this, 0, nullptr)));
+    if (!thread_) return;  // tried again at the next tick
     while (threadId_.load() == 0) Sleep(1);
   }
   PostThreadMessageW(threadId_.load(), kInstallMessage, 0, 0);
 }
 
 void InputThread::Stop() {
-  if (!thread_.joinable()) return;
+  if (!thread_) return;
   PostThreadMessageW(threadId_.load(), kStopMessage, 0, 0);
-  thread_.join();
+  WaitForSingleObject(thread_.get(), INFINITE);
+  thread_.reset();
+  threadId_ = 0;
   g_shared = nullptr;
 }
 

@@ -10,7 +10,8 @@
 
 #include <atomic>
 #include <cstdint>
-#include <thread>
+
+#include "common/handle_win.h"
 
 namespace volmaru::input {
 
@@ -42,9 +43,10 @@ class InputThread {
 
  private:
   void Run();
+  static unsigned __stdcall ThreadMain(void* self);
 
   HookShared shared_;
-  std::thread thread_;
+  UniqueKernelHandle thread_;
   std::atomic<DWORD> threadId_{0};
   std::atomic<bool> mouseInstalled_{false};
   std::atomic<bool> keyboardInstalled_{false};

@@ -91,6 +91,7 @@ fi
 # (warnings as errors) so that they are known to compile.
 WINE_ARCH=$(tools/wine-env.sh arch)
 export VOLMARU_WINE_ARCH=$WINE_ARCH
+xp_dir=
 if [ "$WINE_ARCH" = win32 ]; then
   WIN_TOOLCHAIN=cmake/mingw-i686.cmake
 else
@@ -100,6 +101,7 @@ else
        -DCMAKE_BUILD_TYPE=Release -DVOLMARU_WERROR=ON -DVOLMARU_TESTS=OFF >/dev/null &&
      cmake --build $OUT/win32 -j "$JOBS" --target volmaru restart_loud_dial; then
     count "32-bit build" 1 0
+    xp_dir=$OUT/win32
   else
     fatal_step "32-bit build"
   fi
@@ -122,9 +124,17 @@ if cmake -S . -B $OUT/win -G Ninja -DCMAKE_TOOLCHAIN_FILE=$WIN_TOOLCHAIN \
   )
   parse_gtest_cases "wine tests" "$OUT/win/ctest.log" $?
   win_ok=1
+  [ "$WINE_ARCH" = win32 ] && xp_dir=$OUT/win
 else
   fatal_step "windows build"
   win_ok=0
+fi
+
+note "the shipped programs load on Windows XP"
+if [ -n "$xp_dir" ] && tools/check-imports.sh "$xp_dir/Volmaru.exe" "$xp_dir/RestartLoudDial.exe"; then
+  count "xp imports" 1 0
+else
+  fatal_step "xp imports"
 fi
 
 note "fuzzing the settings parser for ${FUZZ_SECONDS}s"

@@ -4,7 +4,6 @@
 #include <shlobj.h>
 
 #include <string>
-#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -133,11 +132,12 @@ TEST_F(WinProfileFileTest, AFileHeldBrieflyByAnotherProcessIsWaitedFor) {
   WriteRaw("[A]\r\nk=1\r\n");
   HANDLE held = CreateFileW(Widen(path_).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  UniqueKernelHandle holder(held);
-  std::thread releaser([&holder] {
-    Sleep(150);
-    holder.reset();
-  });
+  // Closed by a thread-pool timer 150 ms from now.
+  struct Release {
+    static VOID CALLBACK Fire(PVOID handle, BOOLEAN) { CloseHandle(static_cast<HANDLE>(handle)); }
+  };
+  HANDLE timer = nullptr;
+  ASSERT_TRUE(CreateTimerQueueTimer(&timer, nullptr, &Release::Fire, held, 150, 0, WT_EXECUTEONLYONCE));
   ProfileFile file(SystemFiles(), path_);
   bool written = true;
   try {
@@ -145,7 +145,7 @@ TEST_F(WinProfileFileTest, AFileHeldBrieflyByAnotherProcessIsWaitedFor) {
   } catch (const SettingsWriteError&) {
     written = false;
   }
-  releaser.join();
+  DeleteTimerQueueTimer(nullptr, timer, INVALID_HANDLE_VALUE);  // waits for it to have run
   EXPECT_TRUE(written);
   EXPECT_EQ(file.Read("A", "k"), "2");
   WIN32_FIND_DATAW found;
