@@ -56,6 +56,7 @@ set(VOLMARU_WIN_SOURCES
   common/form_win.cpp
   common/themed_button_win.cpp
   common/handle_win.cpp
+  common/message_box_win.cpp
   common/text_win.cpp
   devices/core_audio_devices_win.cpp
   devices/policy_config_win.cpp
@@ -160,6 +161,7 @@ set(VOLMARU_WIN_TEST_SOURCES
   tests/about/bevel_label_wintest.cpp
   tests/about/version_form_wintest.cpp
   tests/app/shell_links_wintest.cpp
+  tests/common/message_box_wintest.cpp
   tests/devices/devices_wintest.cpp
   tests/win_tests.rc
   tests/volume/endpoint_wintest.cpp

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "app/message_pump_win.h"
+#include "common/message_box_win.h"
 #include "common/text_win.h"
 #include "common/window_proc_win.h"
 #include "settings/file_port.h"
@@ -328,9 +329,7 @@ intptr_t TLoudnessDialVersionForm::OpenAddress(const std::string& address) {
       ShellExecuteW(hwnd(), L"open", Widen(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
 }
 
-void TLoudnessDialVersionForm::ShowMessage(std::string_view text) {
-  MessageBoxW(hwnd(), Widen(text).c_str(), L"ボルマル", MB_OK);
-}
+void TLoudnessDialVersionForm::ShowMessage(std::string_view text) { ShowMessageBox(hwnd(), text, "ボルマル", MB_OK); }
 
 void TLoudnessDialVersionForm::Paint(HDC dc) {
   if (!icon_) return;

@@ -9,6 +9,7 @@
 #include "app/settei_host_win.h"
 #include "app/startup.h"
 #include "common/handle_win.h"
+#include "common/message_box_win.h"
 #include "common/text_win.h"
 #include "meter/volume_bar_form_win.h"
 #include "settings/settei_form_win.h"
@@ -25,7 +26,7 @@ int Run(HINSTANCE instance) {
   // that no other instance runs.
   UniqueKernelHandle mutex(CreateMutexW(nullptr, FALSE, L"VolmaruMutex"));
   if (mutex && WaitForSingleObject(mutex.get(), 0) == WAIT_TIMEOUT) {
-    MessageBoxW(nullptr, Widen(kAlreadyRunningText).c_str(), Widen(kAppTitle).c_str(), MB_OK | MB_ICONINFORMATION);
+    ShowMessageBox(nullptr, kAlreadyRunningText, kAppTitle, MB_OK | MB_ICONINFORMATION);
     return 0;
   }
 

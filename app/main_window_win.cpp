@@ -11,6 +11,7 @@
 #include "app/shell_links_win.h"
 #include "app/startup.h"
 #include "app/timer_tick.h"
+#include "common/message_box_win.h"
 #include "common/text_win.h"
 #include "common/timer_pause.h"
 #include "common/window_proc_win.h"
@@ -19,8 +20,8 @@
 #include "devices/device_switch.h"
 #include "input/force_foreground_win.h"
 #include "meter/volume_bar_form_win.h"
-#include "settings/settei_form_win.h"
 #include "schedule/local_clock_win.h"
+#include "settings/settei_form_win.h"
 #include "settings/time_format_win.h"
 #include "tray/icon_layout.h"
 #include "tray/menu_commands.h"
@@ -148,7 +149,7 @@ class MainWindowPorts final : public volume::VolumeView,
   void UpdateTrayIcon(int volume) override { f_.UpdateTrayIcon(volume); }
   void PauseTimer() override { f_.PauseTimer(); }
   void ResumeTimer() override { f_.ResumeTimer(); }
-  void ShowMessage(std::string_view text) override { MessageBoxW(f_.hwnd(), Widen(text).c_str(), L"ボルマル", MB_OK); }
+  void ShowMessage(std::string_view text) override { ShowMessageBox(f_.hwnd(), text, "ボルマル", MB_OK); }
   bool VolumeIconExists() override { return FileExists(f_.state_.DataFolder + "Volume.ico"); }
 
   // InputPort.
@@ -431,9 +432,7 @@ class MainWindowPlatform final : public StartupPlatform {
     form_.endpointVolume_ = volume::AcquireEndpointVolume();
     return static_cast<bool>(form_.endpointVolume_);
   }
-  void ShowMessage(std::string_view text) override {
-    MessageBoxW(form_.hwnd(), Widen(text).c_str(), L"ボルマル", MB_OK);
-  }
+  void ShowMessage(std::string_view text) override { ShowMessageBox(form_.hwnd(), text, "ボルマル", MB_OK); }
   void InstallHooks() override { form_.input_.InstallMissing(); }
   std::string StartupFolder() override { return SpecialFolder(CSIDL_STARTUP); }
   std::vector<FolderEntry> ListFolder(const std::string& folder) override { return ListFolderEntries(folder); }

@@ -5,6 +5,7 @@
 
 #include "app/restarter.h"
 #include "common/handle_win.h"
+#include "common/message_box_win.h"
 #include "common/text_win.h"
 
 namespace volmaru::app {
@@ -44,7 +45,7 @@ class SystemRestarter final : public RestarterPort {
         ShellExecuteW(nullptr, L"open", Widen(program).c_str(), nullptr, Widen(folder).c_str(), SW_SHOWNORMAL));
   }
   void ShowMessage(std::string_view text) override {
-    MessageBoxW(nullptr, Widen(text).c_str(), L"ボルマル", MB_OK | MB_ICONWARNING);
+    ShowMessageBox(nullptr, text, "ボルマル", MB_OK | MB_ICONWARNING);
   }
 };
 

@@ -2,6 +2,7 @@
 
 #include "app/main_window_win.h"
 #include "app/message_pump_win.h"
+#include "common/message_box_win.h"
 #include "common/text_win.h"
 #include "devices/device_switch.h"
 #include "meter/volume_bar_form_win.h"
@@ -26,7 +27,7 @@ class CheckPort final : public settings::SpokenCheckPort {
     return s_.VolumeSetOk;
   }
   int Speak(int volume) override { return speech_.Speak(volume); }
-  void ShowMessage(std::string_view text) override { MessageBoxW(owner_, Widen(text).c_str(), L"ボルマル", MB_OK); }
+  void ShowMessage(std::string_view text) override { ShowMessageBox(owner_, text, "ボルマル", MB_OK); }
   const std::string& DefaultDeviceName() override { return s_.DefaultDeviceName; }
   void SetDefaultDeviceName(const std::string& name) override { s_.DefaultDeviceName = name; }
   bool SetDefaultPlaybackDevice(size_t index) override {

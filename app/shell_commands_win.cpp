@@ -5,13 +5,12 @@
 
 #include "app/shell_links_win.h"
 #include "common/handle_win.h"
+#include "common/message_box_win.h"
 #include "common/text_win.h"
 
 namespace volmaru::app {
 
-void SystemShell::ShowMessage(std::string_view text) {
-  MessageBoxW(mainWindow_, Widen(text).c_str(), L"ボルマル", MB_OK);
-}
+void SystemShell::ShowMessage(std::string_view text) { ShowMessageBox(mainWindow_, text, "ボルマル", MB_OK); }
 
 std::string SystemShell::ExePath() {
   std::wstring buf(MAX_PATH, L'\0');

@@ -3,6 +3,7 @@
 #include <mmsystem.h>
 
 #include "app/message_pump_win.h"
+#include "common/message_box_win.h"
 #include "common/text_win.h"
 #include "common/themed_button_win.h"
 #include "input/force_foreground_win.h"
@@ -309,15 +310,14 @@ void TVolumeBarForm::SetBarVisible(bool shown) {
   InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
-// The boxes have no owner window: topmost, so that the topmost meter never
-// covers them.
+// The boxes have no owner window; topmost (as every box of the program), so
+// that the topmost meter never covers them.
 void TVolumeBarForm::Inform(std::string_view text, std::string_view title) {
-  MessageBoxW(nullptr, Widen(text).c_str(), Widen(title).c_str(), MB_OK | MB_ICONINFORMATION | MB_TOPMOST);
+  ShowMessageBox(nullptr, text, title, MB_OK | MB_ICONINFORMATION);
 }
 
 bool TVolumeBarForm::Ask(std::string_view question) {
-  return MessageBoxW(nullptr, Widen(question).c_str(), Widen(kVolumeQuestionTitle).c_str(),
-                     MB_YESNO | MB_ICONQUESTION | MB_TOPMOST) == IDYES;
+  return ShowMessageBox(nullptr, question, kVolumeQuestionTitle, MB_YESNO | MB_ICONQUESTION, IDNO) == IDYES;
 }
 
 void TVolumeBarForm::ProcessPendingMessages() { app::ProcessPendingMessages(); }

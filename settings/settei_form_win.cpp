@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "app/message_pump_win.h"
+#include "common/message_box_win.h"
 #include "common/text_win.h"
 #include "devices/device_icon_win.h"
 #include "settings/file_port.h"
@@ -800,12 +801,11 @@ void TVolumeChangeSetteiForm::OnCancel() {
 // --- SetteiUi and KeyNamePort ---------------------------------------------------------
 
 void TVolumeChangeSetteiForm::ShowMessage(std::string_view text) {
-  MessageBoxW(visible() ? hwnd() : nullptr, Widen(text).c_str(), Widen(kQuestionTitle).c_str(), MB_OK);
+  ShowMessageBox(visible() ? hwnd() : nullptr, text, kQuestionTitle, MB_OK);
 }
 
 bool TVolumeChangeSetteiForm::AskYesNo(std::string_view text) {
-  return MessageBoxW(visible() ? hwnd() : nullptr, Widen(text).c_str(), Widen(kQuestionTitle).c_str(),
-                     MB_YESNO | MB_ICONQUESTION) == IDYES;
+  return ShowMessageBox(visible() ? hwnd() : nullptr, text, kQuestionTitle, MB_YESNO | MB_ICONQUESTION, IDNO) == IDYES;
 }
 
 void TVolumeChangeSetteiForm::ShowPage(SetteiPage page) {

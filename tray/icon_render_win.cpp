@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "common/message_box_win.h"
 #include "common/text_win.h"
 #include "settings/file_port.h"
 #include "tray/ico_file.h"
@@ -78,7 +79,7 @@ UniqueIcon RenderVolumeIcon(const RenderInputs& in, std::string* pixels) {
       if (in.showMessage)
         in.showMessage(kSpeakerMissingText);
       else
-        MessageBoxW(nullptr, Widen(kSpeakerMissingText).c_str(), L"ボルマル", MB_OK);
+        ShowMessageBox(nullptr, kSpeakerMissingText, "ボルマル", MB_OK);
       return {};
     }
     speaker.reset(static_cast<HICON>(
