@@ -61,6 +61,18 @@ std::string WithoutTrailingSeparator(std::string folder) {
 
 bool IsDependentPanel(int id) { return id == kPanelMeterDevice || id == kPanelIconDevice; }
 
+// ImmGetVirtualKey, found at run time in the system's imm32.dll (loaded on
+// every system with an input method; none means no IME and no 229).
+int ImeOriginalKey(HWND window) {
+  using GetVirtualKey = UINT(WINAPI*)(HWND);
+  static const GetVirtualKey get = [] {
+    HMODULE imm = GetModuleHandleW(L"imm32.dll");
+    return imm ? reinterpret_cast<GetVirtualKey>(reinterpret_cast<void*>(GetProcAddress(imm, "ImmGetVirtualKey")))
+               : nullptr;
+  }();
+  return get ? static_cast<int>(get(window)) : 0;
+}
+
 }  // namespace
 
 // The window class of the pages and panels: the notifications of their
@@ -891,8 +903,12 @@ bool TVolumeChangeSetteiForm::PreTranslate(MSG& msg) noexcept {
       // system keys too, so that Alt cannot open the menu meanwhile (Alt
       // itself is taken by the timer).
       if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
-        const int vk = static_cast<int>(msg.wParam);
-        if (vk != VK_MENU) {
+        // Asked before the message is translated: afterwards the IME no
+        // longer knows the key behind VK_PROCESSKEY.
+        const int original = msg.wParam == VK_PROCESSKEY ? ImeOriginalKey(msg.hwnd) : 0;
+        const std::optional<int> key = CapturedKeyCode(static_cast<int>(msg.wParam), original);
+        if (key && *key != VK_MENU) {
+          const int vk = *key;
           const int slot = session_->capture.Active();
           session_->CaptureKey(vk, *this);
           ++filling_;

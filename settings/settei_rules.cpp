@@ -147,6 +147,12 @@ std::string CapturedKeyName(int vk, KeyNamePort& layout) {
   }
 }
 
+std::optional<int> CapturedKeyCode(int vk, int imeOriginal) {
+  if (vk != kVkProcessKey) return vk;
+  if (imeOriginal > 0 && imeOriginal < 255 && imeOriginal != kVkProcessKey) return imeOriginal;
+  return std::nullopt;
+}
+
 KeyCapture::Click KeyCapture::Toggle(int tag) {
   if (tag < 0 || tag >= kKeySlots) return Click::kIgnored;
   if (active_ < 0) {

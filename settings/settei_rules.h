@@ -163,6 +163,14 @@ uint32_t KeyNameParam(int vk, unsigned scanCode);
 std::string CapturedKeyName(int vk, KeyNamePort& layout);
 
 inline constexpr int kVkMenu = 18;  // Alt arrives only through the window's timer
+inline constexpr int kVkProcessKey = 229;
+
+// The key a key-down stands for. With an input method (the Japanese IME in
+// ひらがな mode) the window gets VK_PROCESSKEY for a key the IME handled, while
+// the hooks see the key itself: the IME's original key (`imeOriginal`, its
+// answer before the message is translated) is the one to bind. Nothing when
+// no real key is known, so that 229 is never bound.
+std::optional<int> CapturedKeyCode(int vk, int imeOriginal);
 
 // --- key capture ------------------------------------------------------------------
 

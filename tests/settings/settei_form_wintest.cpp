@@ -335,5 +335,23 @@ TEST_F(SetteiFormTest, TheWheelDoesNotTurnAClosedColourList) {
   form.ShowModal();
 }
 
+// With the IME on, the window gets VK_PROCESSKEY (229) for a key the IME
+// took; the hooks see the real key. 229 is never bound: the key the IME
+// names is, and without one the slot keeps its key.
+TEST_F(SetteiFormTest, KeyCaptureNeverBindsTheImesProcessKey) {
+  WhenOpen([&] {
+    SendMessageW(C(kBtnMainKeyChange), BM_CLICK, 0, 0);
+    PostMessageW(C(kEditStep), WM_KEYDOWN, VK_PROCESSKEY, 1);
+    app::ProcessPendingMessages();
+    EXPECT_EQ(TextOf(kLabelMainKeyCode), L"29") << "Wine has no IME to name the key: nothing bound";
+    PostMessageW(C(kEditStep), WM_KEYDOWN, VK_CONVERT, 1 | (0x79 << 16));
+    app::ProcessPendingMessages();
+    EXPECT_EQ(TextOf(kLabelMainKeyCode), L"28");
+    SendMessageW(C(kBtnMainKeyChange), BM_CLICK, 0, 0);
+    SendMessageW(C(kCancel), BM_CLICK, 0, 0);
+  });
+  form.ShowModal();
+}
+
 }  // namespace
 }  // namespace volmaru::settings

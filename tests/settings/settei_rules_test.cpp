@@ -333,5 +333,15 @@ TEST(KeyCaptureTest, OneSlotRunsAtATime) {
   EXPECT_EQ(c.Active(), -1);
 }
 
+TEST(SetteiKeysTest, TheImesProcessKeyBindsTheKeyBehindIt) {
+  EXPECT_EQ(CapturedKeyCode(229, 29), 29) << "無変換 taken by the IME";
+  EXPECT_EQ(CapturedKeyCode(229, 28), 28);
+  EXPECT_EQ(CapturedKeyCode(229, 0), std::nullopt) << "no key known: nothing bound";
+  EXPECT_EQ(CapturedKeyCode(229, 229), std::nullopt);
+  EXPECT_EQ(CapturedKeyCode(229, 255), std::nullopt);
+  EXPECT_EQ(CapturedKeyCode(39, 0), 39) << "a key the IME left alone is itself";
+  EXPECT_EQ(CapturedKeyCode(39, 29), 39);
+}
+
 }  // namespace
 }  // namespace volmaru::settings
