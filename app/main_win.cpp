@@ -41,9 +41,8 @@ int Run(HINSTANCE instance) {
   }
 #endif
   if (!main.Create()) {
-    // Closed while it waited for the taskbar: a normal end. Otherwise there
-    // is no endpoint volume, nothing can work and the meter would wait for
-    // ever: the program ends after its "Error" message.
+    // Closed while it waited for the taskbar or for a playback device: a
+    // normal end. A main window that could not be made at all is none.
     return main.alive() ? 1 : 0;
   }
   MainWindowSetteiHost setteiHost(main);

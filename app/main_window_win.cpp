@@ -429,6 +429,7 @@ class MainWindowPlatform final : public StartupPlatform {
   unsigned WindowsMajorVersion() override { return MajorVersion(); }
   void DestroyMixer() override { form_.mixer1_.reset(); }
   bool AcquireEndpointVolume() override {
+    if (form_.EndpointHeldBackForTest()) return false;
     form_.endpointVolume_ = volume::AcquireEndpointVolume();
     return static_cast<bool>(form_.endpointVolume_);
   }
@@ -497,6 +498,16 @@ bool TVolumeChangeForm::Create() {
   const bool ok = RunFormCreate(state_, menu_, platform);
   SyncHookState();
   return ok;
+}
+
+bool TVolumeChangeForm::EndpointHeldBackForTest() const {
+  if (!testTriggers_) return false;
+  // VOLMARU_TEST_NO_ENDPOINT_WHILE=<file>: no playback device while the
+  // file exists (Wine lists its devices once per process, so a device that
+  // comes later cannot be staged otherwise).
+  wchar_t path[MAX_PATH];
+  const DWORD n = GetEnvironmentVariableW(L"VOLMARU_TEST_NO_ENDPOINT_WHILE", path, MAX_PATH);
+  return n > 0 && n < MAX_PATH && GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
 }
 
 void TVolumeChangeForm::OverrideEndpoint(std::unique_ptr<volume::EndpointPort> endpoint) {

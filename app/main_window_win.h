@@ -63,6 +63,8 @@ class TVolumeChangeForm final : public about::VersionFormHost {
   tray::PopupMenuModel& menu() { return menu_; }
   // Only the test build of the program calls this (see kTestBlockMessage).
   void EnableTestTriggers() { testTriggers_ = true; }
+  // Test builds only: start-up finds no playback device for a while.
+  bool EndpointHeldBackForTest() const;
   // Test builds only: the volume operations act on this endpoint instead of
   // the device's (Wine's cannot be set).
   void OverrideEndpoint(std::unique_ptr<volume::EndpointPort> endpoint);

@@ -105,8 +105,13 @@ bool RunFormCreate(MainWindowState& state, tray::PopupMenuModel& menu, StartupPl
   if (backend.UseEndpointVolume) {
     platform.DestroyMixer();
     if (!platform.AcquireEndpointVolume()) {
+      // No playback device yet. A resident tool that ended here would be
+      // gone for the whole session: it says so once, stays in the tray and
+      // goes on once a device is there.
       platform.ShowMessage(kNoEndpointText);
-      return false;
+      do {
+        if (!platform.Pause(kEndpointRetryMs)) return false;
+      } while (!platform.AcquireEndpointVolume());
     }
   }
   ApplyBackendToMenu(backend, menu);

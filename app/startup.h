@@ -27,6 +27,9 @@ inline constexpr std::string_view kNoEndpointText = "Error";
 // Pauses between attempts to put the icon into the tray.
 inline constexpr uint32_t kTaskbarPollMs = 250;
 inline constexpr uint32_t kTrayErrorRetryMs = 4000;
+// Pause between attempts to find a playback device (none at log-on: an
+// HDMI monitor still off, headphones not yet plugged in).
+inline constexpr uint32_t kEndpointRetryMs = 2000;
 
 // "C:\x\Volmaru.exe" -> "C:\x\"
 std::string FolderOf(std::string_view path);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/settings/fake_files.h"
 
 namespace volmaru::app {
@@ -41,8 +43,13 @@ class FakePlatform : public StartupPlatform {
     return major;
   }
   void DestroyMixer() override { calls.push_back("destroy mixer"); }
+  int endpointFailures = 0;  // attempts that find no device before `endpoint` holds
   bool AcquireEndpointVolume() override {
     calls.push_back("endpoint");
+    if (endpointFailures > 0) {
+      --endpointFailures;
+      return false;
+    }
     return endpoint;
   }
   void ShowMessage(std::string_view text) override { calls.push_back("message " + std::string(text)); }
@@ -93,14 +100,31 @@ TEST(StartupTest, OlderWindowsUsesTheMixerAndDisablesTheEndpointItems) {
   EXPECT_TRUE(menu.item(MenuId::MenuNoChangeByKey).enabled);
 }
 
-TEST(StartupTest, NoEndpointShowsErrorAndStopsBeforeHooksAndSettings) {
+// No playback device at log-on: "Error" once, then the program waits in the
+// tray and starts up completely when a device comes.
+TEST(StartupTest, WithoutAPlaybackDeviceItSaysErrorOnceAndWaitsForOne) {
+  FakePlatform p;
+  p.endpointFailures = 3;
+  MainWindowState s;
+  tray::PopupMenuModel menu;
+  ASSERT_TRUE(RunFormCreate(s, menu, p));
+  EXPECT_EQ(p.calls, (std::vector<std::string>{"wrap", kMute, "silent", "version", "destroy mixer", "endpoint",
+                                               "message Error", "pause 2000", "endpoint", "pause 2000", "endpoint",
+                                               "pause 2000", "endpoint", "hooks", "devices"}));
+  EXPECT_TRUE(s.StartupComplete);
+}
+
+TEST(StartupTest, ClosedWhileWaitingForAPlaybackDeviceItEndsBeforeHooksAndSettings) {
   FakePlatform p;
   p.endpoint = false;
+  p.pausesBeforeClose = 4;
   p.files.files[kData + "Settei.ini"] = "[KeyBoad]\r\nMainKey=3\r\n";
   MainWindowState s;
   tray::PopupMenuModel menu;
   EXPECT_FALSE(RunFormCreate(s, menu, p));
-  EXPECT_EQ(p.calls.back(), "message Error");
+  EXPECT_EQ(std::count(p.calls.begin(), p.calls.end(), "message Error"), 1) << "said once, however long it waits";
+  EXPECT_EQ(std::count(p.calls.begin(), p.calls.end(), "endpoint"), 5);
+  EXPECT_EQ(p.calls.back(), "pause 2000");
   EXPECT_FALSE(s.StartupComplete);
   EXPECT_EQ(p.files.files[kData + "Settei.ini"], "[KeyBoad]\r\nMainKey=3\r\n") << "settings step skipped";
 }

@@ -903,7 +903,8 @@ int TabSelectCmd(int argc, wchar_t** argv) {
 }
 
 // The visible message boxes (#32770) of the processes running <exe>: one line
-// each, its title and then its texts, separated by tabs.
+// each, its title and then its texts, separated by tabs ("topmost" last
+// when the box floats above other programs).
 std::vector<HWND> MessageBoxesOf(const wchar_t* exe) {
   std::vector<DWORD> pids;
   for (const Process& p : Processes()) {
@@ -929,6 +930,7 @@ int MsgBoxCmd(int argc, wchar_t** argv) {
       std::wstring text;
       if (TextOf(child, text) && !text.empty()) line += L"\t" + text;
     }
+    if (GetWindowLongPtrW(box, GWL_EXSTYLE) & WS_EX_TOPMOST) line += L"\ttopmost";
     WriteLine(line);
   }
   return boxes.empty() ? kNo : kOk;

@@ -39,20 +39,6 @@ minute_text() { date -d "+$1 min" '+1899/12/30 %-H:%M:00'; }
 # Sleeps until the wall clock is <seconds> into the minute that starts at
 # epoch second <start>.
 sleep_until() { local d=$(($1 - $(date +%s))); [ "$d" -gt 0 ] && sleep "$d"; }
-# The first line of the tray's tooltip or balloon that holds <text>.
-tray_text_with() {
-  local x=$((desk_dx + tb_r - (icon_w + 4) / 2)) y=$((desk_dy + (tb_t + tb_b) / 2)) t i
-  xdotool mousemove "$x" "$y" 2>>"$log"
-  sleep 0.3
-  xdotool mousemove "$((x + 1))" "$y" 2>>"$log"
-  for ((i = 0; i < 40; i++)); do
-    t=$(drv tooltips | grep -F "$1" | head -n1)
-    [ -n "$t" ] && break
-    sleep 0.1
-  done
-  xdotool mousemove 300 300 2>>"$log"
-  echo "$t"
-}
 # band_check <run>: the settings window's band "確認" of band 1 of "毎日".
 band_check() {
   open_settings || return 1
