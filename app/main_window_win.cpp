@@ -308,6 +308,16 @@ class MainWindowShell final : public SystemShell {
   void PauseTimer() override { f_.PauseTimer(); }
   void ResumeTimer() override { f_.ResumeTimer(); }
   void CloseMainWindow() override { PostMessageW(f_.hwnd(), WM_CLOSE, 0, 0); }
+  intptr_t AssociatedProgram(const std::string& document, std::string& program) override {
+    // Test builds only: VOLMARU_TEST_NO_FIND_EXECUTABLE stands in for an
+    // association without a command line (Windows 11's Store Notepad),
+    // which FindExecutable cannot name and Wine cannot stage.
+    if (f_.testTriggers_ && GetEnvironmentVariableW(L"VOLMARU_TEST_NO_FIND_EXECUTABLE", nullptr, 0) > 0) {
+      program.clear();
+      return SE_ERR_NOASSOC;
+    }
+    return SystemShell::AssociatedProgram(document, program);
+  }
 
  private:
   TVolumeChangeForm& f_;

@@ -99,6 +99,7 @@ class TVolumeChangeForm final : public about::VersionFormHost {
   friend class MainWindowPorts;
   friend class MainWindowMeterHost;
   friend class MainWindowSetteiHost;
+  friend class MainWindowShell;
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   void FormDestroy();

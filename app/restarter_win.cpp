@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "app/restarter.h"
+#include "app/shell_commands_win.h"
 #include "common/handle_win.h"
 #include "common/message_box_win.h"
 #include "common/text_win.h"
@@ -41,8 +42,7 @@ class SystemRestarter final : public RestarterPort {
     return Narrow(buf.substr(0, buf.find_last_of(L'\\') + 1));
   }
   intptr_t Start(const std::string& program, const std::string& folder) override {
-    return reinterpret_cast<intptr_t>(
-        ShellExecuteW(nullptr, L"open", Widen(program).c_str(), nullptr, Widen(folder).c_str(), SW_SHOWNORMAL));
+    return OpenWithoutZoneCheck(nullptr, program, "", folder);
   }
   void ShowMessage(std::string_view text) override {
     ShowMessageBox(nullptr, text, "ボルマル", MB_OK | MB_ICONWARNING);

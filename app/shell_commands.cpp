@@ -96,6 +96,10 @@ void MenuHelpClick(const MainWindowState& state, ShellPort& port) {
     // Without an associated viewer there is nothing to start: opening an
     // empty program name would have the shell open something else.
     if (result > 32) result = port.Open(true, viewer, QuoteArgument(help));
+    // An association without a command line (the Store Notepad of Windows
+    // 11) names no program: the shell's "open" of the file itself still
+    // shows it.
+    if (result <= 32) result = port.Open(true, help, "");
   } catch (...) {
     raised = true;  // reported with the last result there was
   }

@@ -38,28 +38,34 @@ std::string SystemShell::SystemFolder() {
   return n == 0 || n > MAX_PATH ? std::string() : Narrow(folder);
 }
 
-bool SystemShell::StartProgram(const std::string& file, const std::string& parameters) {
+intptr_t OpenWithoutZoneCheck(HWND owner, const std::string& file, const std::string& parameters,
+                              const std::string& folder) {
   const std::wstring wfile = Widen(file);
   const std::wstring wparams = Widen(parameters);
+  const std::wstring wfolder = Widen(folder);
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof info;
-  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_DDEWAIT | SEE_MASK_FLAG_NO_UI;
-  info.hwnd = mainWindow_;
+  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_DDEWAIT | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOZONECHECKS;
+  info.hwnd = owner;
   info.lpVerb = L"open";
   info.lpFile = wfile.c_str();
   info.lpParameters = wparams.empty() ? nullptr : wparams.c_str();
+  info.lpDirectory = wfolder.empty() ? nullptr : wfolder.c_str();
   info.nShow = SW_SHOWNORMAL;
   const bool ok = ShellExecuteExW(&info) != FALSE;
   // The started program is not waited for; its process handle is let go.
   const UniqueKernelHandle process(info.hProcess);
-  return ok;
+  const auto result = reinterpret_cast<intptr_t>(info.hInstApp);
+  if (ok) return result > 32 ? result : 33;
+  return result >= 0 && result <= 32 ? result : 0;
+}
+
+bool SystemShell::StartProgram(const std::string& file, const std::string& parameters) {
+  return OpenWithoutZoneCheck(mainWindow_, file, parameters, "") > 32;
 }
 
 intptr_t SystemShell::Open(bool ownedByMainWindow, const std::string& file, const std::string& parameters) {
-  const std::wstring wparams = Widen(parameters);
-  return reinterpret_cast<intptr_t>(ShellExecuteW(ownedByMainWindow ? mainWindow_ : nullptr, L"open",
-                                                  Widen(file).c_str(), wparams.empty() ? nullptr : wparams.c_str(),
-                                                  nullptr, SW_SHOWNORMAL));
+  return OpenWithoutZoneCheck(ownedByMainWindow ? mainWindow_ : nullptr, file, parameters, "");
 }
 
 intptr_t SystemShell::AssociatedProgram(const std::string& document, std::string& program) {

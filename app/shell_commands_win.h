@@ -9,6 +9,14 @@
 
 namespace volmaru::app {
 
+// ShellExecuteEx "open" without the zone check: Windows' unzip gives every
+// extracted file the downloaded-from-the-Internet mark, and a plain
+// ShellExecute of such a program asks "Open File - Security Warning" each
+// time (a restart would ask twice: for the restarter and for the program).
+// No error UI of the shell; the result is the shell's, above 32 on success.
+intptr_t OpenWithoutZoneCheck(HWND owner, const std::string& file, const std::string& parameters,
+                              const std::string& folder);
+
 class SystemShell : public ShellPort {
  public:
   // Message boxes and programs started are owned by `mainWindow`.

@@ -202,6 +202,35 @@ fi
 stop_app
 rm -f "$link"
 
+# --- help through an association FindExecutable cannot name ----------------------
+# Windows 11 associates .txt with the Store Notepad, which has no command
+# line: FindExecutable finds nothing (31). The test build stands in for that
+# answer; the shell's "open" of the file must still show it.
+wine reg add 'HKCR\.txt' /ve /d txtfile /f >>"$log" 2>&1
+app_exe_name=VolmaruTest.exe
+export VOLMARU_TEST_NO_FIND_EXECUTABLE=1
+start_app "$test_exe"
+help_started=$?
+unset VOLMARU_TEST_NO_FIND_EXECUTABLE
+notepad=
+if [ "$help_started" = 0 ] && menu_item -2 0 e2e-80-menu-help-store; then
+  notepad=$(drv wait-window Notepad 10000 visible)
+fi
+[ -n "$notepad" ] && sleep 0.5 && shot e2e-80-help-store
+if [ "$help_started" != 0 ]; then
+  fail help-without-find-executable "VolmaruTest.exe did not start"
+elif wait_box 500; then
+  fail help-without-find-executable "the program says '$box_text'"
+  close_box
+elif [[ "$(field title "$notepad")" != *ReadMe.txt* ]]; then
+  fail help-without-find-executable "no Notepad window with ReadMe.txt ('$notepad')"
+else
+  pass help-without-find-executable
+fi
+[ -n "$notepad" ] && drv post-close Notepad >/dev/null
+stop_app
+wine reg delete 'HKCR\.txt' /f >>"$log" 2>&1
+
 # --- the release ZIP in a fresh prefix ------------------------------------------
 zip_file=$("$repo/tools/package.sh" --from "$build" --out "$work/dist" 2>>"$log")
 want_list=$'Volmaru/\nVolmaru/Data/\nVolmaru/Data/Hand.cur\nVolmaru/Data/mute.ico\nVolmaru/Data/speaker2.ico\nVolmaru/ReadMe.txt\nVolmaru/RestartLoudDial.exe\nVolmaru/Volmaru.exe'
