@@ -19,11 +19,17 @@ constexpr int kBoxIds[5] = {200, 201, 202, 203, 204};
 // The meter behind the subclassed edit field of the drop-down.
 constexpr wchar_t kEditOwnerProperty[] = L"VolmaruMeter";
 
-UniqueFont MakeFont(int pixelHeight, bool bold, const wchar_t* face) {
+// `overColourKey`: text drawn straight onto the colour key. Smoothing
+// (ClearType or greyscale) would blend its edge pixels with the key colour,
+// and a blended pixel is no longer transparent: a green or brown fringe
+// around the number. Such text is drawn without smoothing, as the tray
+// icon's number is.
+UniqueFont MakeFont(int pixelHeight, bool bold, const wchar_t* face, bool overColourKey) {
   LOGFONTW lf{};
   lf.lfHeight = -pixelHeight;
   lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
   lf.lfCharSet = DEFAULT_CHARSET;
+  if (overColourKey) lf.lfQuality = NONANTIALIASED_QUALITY;
   wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
   return UniqueFont(CreateFontIndirectW(&lf));
 }
@@ -42,9 +48,9 @@ bool TVolumeBarForm::Create(HINSTANCE instance, MeterHost& host, HWND owner) {
   settings::SettingsStore store(file, settings::UserLocaleDateTimeFormat());
   settings_ = store.LoadMeter();
   barColour_ = settings_.Color;
-  numberFont_ = MakeFont(40, true, L"ＭＳ Ｐゴシック");
-  hoverFont_ = MakeFont(24, true, L"ＭＳ Ｐゴシック");
-  boxFont_ = MakeFont(12, false, L"ＭＳ Ｐゴシック");
+  numberFont_ = MakeFont(40, true, L"ＭＳ Ｐゴシック", true);
+  hoverFont_ = MakeFont(24, true, L"ＭＳ Ｐゴシック", true);
+  boxFont_ = MakeFont(12, false, L"ＭＳ Ｐゴシック", false);
   navyBrush_.reset(CreateSolidBrush(0x800000));
   creamBrush_.reset(CreateSolidBrush(0xF0FBFF));
   if (!CreateForm(instance, L"TVolumeBarForm", L"音量メーター", WS_POPUP,
@@ -462,6 +468,9 @@ LRESULT TVolumeBarForm::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_ERASEBKGND:
       return 1;
+    case WM_PRINTCLIENT:
+      Paint(reinterpret_cast<HDC>(wp));
+      return 0;
     case WM_MOUSEACTIVATE:
       // A click on the bar sets the volume without taking the foreground
       // from the program the user works in; a click into the box means

@@ -5,6 +5,7 @@
 // bar hidden when the box loses the focus.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -254,6 +255,60 @@ TEST_F(VolumeBarFormWinTest, TheBoxButtonsShowTheirCaptionsInNavyAndRed) {
   EXPECT_GT(DrawnCaption(remove).red, 4) << "登録削除 in red once enabled";
   EnableWindow(remove, FALSE);
   meter.Close();
+}
+
+// What the meter paints onto its colour key, as the colours of its pixels.
+std::vector<uint32_t> PaintedPixels(HWND meter, int& width, int& height) {
+  RECT r;
+  GetClientRect(meter, &r);
+  width = r.right;
+  height = r.bottom;
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = -height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  UniqueDc dc(CreateCompatibleDC(nullptr));
+  UniqueBitmap bitmap(CreateDIBSection(dc.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  SelectGuard select(dc.get(), bitmap.get());
+  SendMessageW(meter, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
+  GdiFlush();
+  const auto* px = static_cast<const uint32_t*>(bits);
+  return std::vector<uint32_t>(px, px + width * height);
+}
+
+uint32_t Rgb(COLORREF c) { return static_cast<uint32_t>(GetRValue(c)) << 16 | GetGValue(c) << 8 | GetBValue(c); }
+
+// Smoothed text blends its edges with the colour key, and a blended pixel
+// is no longer transparent: a fringe around the number and "ミュート". Every
+// pixel the meter paints is one of its own colours.
+TEST_F(VolumeBarFormWinTest, TextOverTheColourKeyHasNoBlendedEdges) {
+  for (const bool muted : {false, true}) {
+    host.muted = muted;
+    meter.Show();
+    if (muted) {
+      meter.RefreshMeter();
+    } else {
+      meter.DrawMeter();
+    }
+    int w = 0, h = 0;
+    const std::vector<uint32_t> pixels = PaintedPixels(meter.hwnd(), w, h);
+    ASSERT_GT(w * h, 0);
+    const std::vector<uint32_t> own = {Rgb(meter.background()), Rgb(meter.barColour()), Rgb(0x800000), 0,
+                                       Rgb(0x0000FF)};
+    int foreign = 0, text = 0;
+    for (const uint32_t p : pixels) {
+      const uint32_t c = p & 0xFFFFFF;
+      if (std::find(own.begin(), own.end(), c) == own.end()) ++foreign;
+      if (c == Rgb(muted ? 0x0000FF : meter.barColour())) ++text;
+    }
+    EXPECT_GT(text, 50) << "the " << (muted ? "mute text" : "number") << " was painted";
+    EXPECT_EQ(foreign, 0) << (muted ? "ミュート" : "the number") << ": pixels blended with the key colour";
+    meter.Close();
+  }
+  host.muted = false;
 }
 
 }  // namespace
