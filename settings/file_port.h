@@ -24,9 +24,10 @@ class FilePort {
   // temporary file takes the old one's place, keeping its attributes and
   // permissions. A file another process holds for a moment (a virus
   // scanner, a sync client) is waited for briefly. A read-only file is not
-  // replaced. False when nothing was replaced. `durable` = false skips the
-  // flush to disk (for files that can be made again, like the rendered tray
-  // icon); the replacement stays atomic.
+  // replaced. False when nothing was replaced. `durable` = false is for
+  // files that are made again at the next change, like the rendered tray
+  // icon: no flush to disk, and a holder is waited for a few milliseconds
+  // at most (the write is skipped); the replacement stays atomic.
   virtual bool ReplaceFile(const std::string& path, std::string_view bytes, bool durable = true) = 0;
   // Removes the temporary files of ReplaceFile that a crash left beside
   // `path`.

@@ -21,6 +21,12 @@ bool Transient(DWORD err) {
 }
 constexpr int kPlaceAttempts = 8;
 constexpr DWORD kPlaceBackoffMs = 25;
+// A file that is made again at the next change (the rendered tray icon,
+// written at every volume step on the GUI thread) waits at most this long
+// for a holder to let go, and is skipped when it is held: a sync client or
+// the search indexer holding it must not stall the volume keys.
+constexpr int kDisposableAttempts = 2;
+constexpr DWORD kDisposableBackoffMs = 2;
 
 // The temporary file takes the target's place. An existing target is
 // replaced the platform's way, so that its attributes, permissions and
@@ -44,8 +50,8 @@ bool PutInPlace(const std::wstring& tmp, const std::wstring& target, bool durabl
       ok = MoveFileExW(tmp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | (durable ? MOVEFILE_WRITE_THROUGH : 0));
     }
     if (ok) return true;
-    if (attempt + 1 >= kPlaceAttempts || !Transient(GetLastError())) return false;
-    Sleep(kPlaceBackoffMs * static_cast<DWORD>(attempt + 1));
+    if (attempt + 1 >= (durable ? kPlaceAttempts : kDisposableAttempts) || !Transient(GetLastError())) return false;
+    Sleep(durable ? kPlaceBackoffMs * static_cast<DWORD>(attempt + 1) : kDisposableBackoffMs);
   }
 }
 

@@ -111,6 +111,52 @@ TEST(IconRenderTest, VolumeIcoIsAValid32x32Icon) {
   RemoveDirectoryW(Widen(dir).c_str());
 }
 
+// Documents is often synced: a sync client or the search indexer holding
+// "Volume.ico" must not stall each volume step (eight patient retries took
+// about 0.7 s on the GUI thread). The held file is skipped at once, the
+// icon is still made, and the next change after the holder let go writes it.
+TEST(IconRenderTest, AHeldVolumeIcoIsSkippedAtOnceAndWrittenAtTheNextChange) {
+  const std::string dir = TempDir();
+  CreateDirectoryW(Widen(dir).c_str(), nullptr);
+  const std::string path = dir + "Volume.ico";
+  TrayIconContext ctx;
+  ctx.exeFolder = "C:\\nowhere\\";
+  ctx.dataFolder = dir;
+  ctx.useDefAudioDeviceIcon = true;
+  ctx.global = {kText, kBack};
+  bool updating = false;
+  ASSERT_TRUE(UpdateTrayIcon(10, ctx, nullptr, updating));
+  const auto read = [&path] {
+    std::string bytes;
+    UniqueKernelHandle f(CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     OPEN_EXISTING, 0, nullptr));
+    if (f.get() == INVALID_HANDLE_VALUE) {
+      (void)f.release();
+      return bytes;
+    }
+    char buf[8192];
+    DWORD got = 0;
+    while (ReadFile(f.get(), buf, sizeof buf, &got, nullptr) && got > 0) bytes.append(buf, got);
+    return bytes;
+  };
+  const std::string ten = read();
+  ASSERT_FALSE(ten.empty());
+  {
+    HANDLE held = CreateFileW(Widen(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    UniqueKernelHandle holder(held);
+    const DWORD start = GetTickCount();
+    for (int v = 20; v < 30; ++v) EXPECT_TRUE(UpdateTrayIcon(v, ctx, nullptr, updating)) << "the icon is still made";
+    const DWORD took = GetTickCount() - start;
+    EXPECT_LT(took, 2000u) << "ten volume steps with the file held took " << took << " ms";
+  }
+  EXPECT_EQ(read(), ten) << "the held file was not written";
+  ASSERT_TRUE(UpdateTrayIcon(30, ctx, nullptr, updating));
+  EXPECT_NE(read(), ten) << "the next change writes it";
+  DeleteFileW(Widen(path).c_str());
+  RemoveDirectoryW(Widen(dir).c_str());
+}
+
 long LiveGdiAndIcons() {
   long n = 0;
   for (HandleKind k :
