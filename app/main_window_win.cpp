@@ -85,6 +85,28 @@ unsigned MajorVersion() {
 
 bool KeyIsDown(int vk) { return (GetAsyncKeyState(vk) & 0x8000) != 0; }
 
+// An elevated instance gets no message from the shell, which runs at a
+// lower integrity level, unless it lets the message through (User
+// Interface Privilege Isolation): without this "TaskbarCreated" never
+// arrives and the icon is gone for good after Explorer restarts. Windows 7
+// and later filter per window (ChangeWindowMessageFilterEx), Vista per
+// process (ChangeWindowMessageFilter); XP has no filter. Both are found at
+// run time so that the program still starts on XP.
+void AllowMessageFromLowerIntegrity(HWND window, UINT message) {
+  const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  if (!user32 || message == 0) return;
+  using FilterEx = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+  using Filter = BOOL(WINAPI*)(UINT, DWORD);
+  constexpr DWORD kAllow = 1;  // MSGFLT_ALLOW, and MSGFLT_ADD for the process-wide filter
+  if (const auto ex =
+          reinterpret_cast<FilterEx>(reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilterEx")))) {
+    ex(window, message, kAllow, nullptr);
+  } else if (const auto filter = reinterpret_cast<Filter>(
+                 reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilter")))) {
+    filter(message, kAllow);
+  }
+}
+
 }  // namespace
 
 // The platform as the volume operations, the input rules and the timer tick
@@ -482,6 +504,7 @@ bool TVolumeChangeForm::Create() {
   if (!hwnd) return false;
   window_ = UniqueWindow(hwnd);
   input_.shared().mainWindow = hwnd;
+  AllowMessageFromLowerIntegrity(hwnd, taskbarCreatedMessage_);
 
   // The mixer component is needed only below Windows 6, where the start-up
   // sequence keeps it; on the endpoint path it would be destroyed unused, so

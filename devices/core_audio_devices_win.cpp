@@ -7,6 +7,7 @@
 #include "common/handle_win.h"
 #include "common/text_win.h"
 #include "devices/device_icon_win.h"
+#include "devices/device_list.h"
 #include "devices/policy_config_win.h"
 
 namespace volmaru::devices {
@@ -101,10 +102,65 @@ std::string CoreAudioDevices::EnvironmentVariable(std::string_view name) {
   }
 }
 
-DeviceIconRef CoreAudioDevices::ExtractLargeIcon(const std::string& file, int index) {
-  // Only the large picture is ever drawn: the small one is not asked for.
+namespace {
+
+// Only the large picture is ever drawn: the small one is not asked for.
+HICON LargeIconOf(const std::wstring& file, int index) {
   HICON large = nullptr;
-  if (ExtractIconExW(Widen(file).c_str(), index, &large, nullptr, 1) == 0 || !large) return {};
+  if (ExtractIconExW(file.c_str(), index, &large, nullptr, 1) == 0) return nullptr;
+  return large;
+}
+
+// A 32-bit process on 64-bit Windows (IsWow64Process, found at run time:
+// XP before SP2 lacks it).
+bool UnderWow64() {
+  static const bool wow64 = [] {
+    using IsWow64 = BOOL(WINAPI*)(HANDLE, PBOOL);
+    const auto is = reinterpret_cast<IsWow64>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "IsWow64Process")));
+    BOOL result = FALSE;
+    return is && is(GetCurrentProcess(), &result) && result;
+  }();
+  return wow64;
+}
+
+std::string WindowsFolder() {
+  wchar_t folder[MAX_PATH + 1] = {};
+  const UINT n = GetSystemWindowsDirectoryW(folder, MAX_PATH + 1);
+  return n == 0 || n > MAX_PATH ? std::string() : Narrow(folder);
+}
+
+// A System32 icon of a 32-bit process on 64-bit Windows: through the
+// "Sysnative" alias (Vista and later), or, where the alias does not exist
+// (64-bit XP without its update), with the redirection of this thread off
+// for the one call.
+HICON LargeIconWithoutRedirection(const std::string& file, const std::string& alias, int index) {
+  if (GetFileAttributesW(Widen(alias).c_str()) != INVALID_FILE_ATTRIBUTES) return LargeIconOf(Widen(alias), index);
+  using Disable = BOOL(WINAPI*)(PVOID*);
+  using Revert = BOOL(WINAPI*)(PVOID);
+  const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  const auto disable =
+      reinterpret_cast<Disable>(reinterpret_cast<void*>(GetProcAddress(kernel, "Wow64DisableWow64FsRedirection")));
+  const auto revert =
+      reinterpret_cast<Revert>(reinterpret_cast<void*>(GetProcAddress(kernel, "Wow64RevertWow64FsRedirection")));
+  PVOID old = nullptr;
+  if (!disable || !revert || !disable(&old)) return nullptr;
+  HICON icon = LargeIconOf(Widen(file), index);
+  revert(old);
+  return icon;
+}
+
+}  // namespace
+
+DeviceIconRef CoreAudioDevices::ExtractLargeIcon(const std::string& file, int index) {
+  HICON large = nullptr;
+  if (UnderWow64()) {
+    if (const std::optional<std::string> alias = SysnativeAlias(file, WindowsFolder())) {
+      large = LargeIconWithoutRedirection(file, *alias, index);
+    }
+  }
+  if (!large) large = LargeIconOf(Widen(file), index);
+  if (!large) return {};
   return MakeDeviceIcon(large);
 }
 

@@ -75,6 +75,17 @@ std::optional<IconLocation> ResolveIconPath(std::string_view iconPath, DevicePla
   return IconLocation{platform.EnvironmentVariable(variable) + std::string(file.substr(close + 1)), index};
 }
 
+std::optional<std::string> SysnativeAlias(std::string_view file, std::string_view windowsFolder) {
+  std::string root(windowsFolder);
+  while (!root.empty() && (root.back() == '\\' || root.back() == '/')) root.pop_back();
+  if (root.empty()) return std::nullopt;
+  const std::string system = root + "\\system32\\";
+  if (file.size() <= system.size() || ToAsciiLower(file.substr(0, system.size())) != ToAsciiLower(system)) {
+    return std::nullopt;
+  }
+  return root + "\\Sysnative\\" + std::string(file.substr(system.size()));
+}
+
 DeviceIconRef ExtractDeviceIcon(std::string_view iconPath, DevicePlatform& platform) {
   const std::optional<IconLocation> at = ResolveIconPath(iconPath, platform);
   if (!at) return {};

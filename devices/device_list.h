@@ -35,6 +35,12 @@ std::optional<IconLocation> ResolveIconPath(std::string_view iconPath, DevicePla
 // The device's large icon for its icon path, or none.
 DeviceIconRef ExtractDeviceIcon(std::string_view iconPath, DevicePlatform& platform);
 
+// A 32-bit program on 64-bit Windows reading "<windows>\System32\..." is
+// sent to SysWOW64, and a vendor's icon DLL is often in System32 alone. The
+// same file through the "Sysnative" alias, which is not redirected; nothing
+// for a path elsewhere. Folder names compare without case.
+std::optional<std::string> SysnativeAlias(std::string_view file, std::string_view windowsFolder);
+
 // The record of a device of that name: first from the first record in
 // memory with exactly that name, then from the first section of the
 // settings file with that name in code page 932 (colours, a schedule time of

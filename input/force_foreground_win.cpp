@@ -4,7 +4,14 @@ namespace volmaru::input {
 
 void ForceForeground(HWND window) {
   const DWORD self = GetCurrentThreadId();
-  const DWORD other = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+  const HWND foreground = GetForegroundWindow();
+  // With its input joined to ours, SetForegroundWindow waits on the
+  // foreground program's thread; a hung program (IsHungAppWindow: it has not
+  // taken its messages for 5 s) would freeze us with it. It is not joined
+  // then: the system may refuse the foreground, which is better than
+  // waiting on another program.
+  const bool hung = foreground && IsHungAppWindow(foreground);
+  const DWORD other = foreground && !hung ? GetWindowThreadProcessId(foreground, nullptr) : 0;
   const bool attached = other != 0 && other != self && AttachThreadInput(self, other, TRUE);
   DWORD timeout = 0;
   SystemParametersInfoW(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &timeout, 0);

@@ -354,5 +354,20 @@ TEST(IconPathTest, AVariableInPercentSignsACommaAndANonZeroIndexGiveAnIcon) {
   }
 }
 
+// A 32-bit program reading System32 on 64-bit Windows gets SysWOW64; the
+// "Sysnative" alias reaches the real folder. Only System32 paths change.
+TEST(DeviceIconTest, System32PathsGetTheSysnativeAlias) {
+  EXPECT_EQ(SysnativeAlias("C:\\Windows\\System32\\mmres.dll", "C:\\Windows"), "C:\\Windows\\Sysnative\\mmres.dll");
+  EXPECT_EQ(SysnativeAlias("c:\\WINDOWS\\system32\\drivers\\x.dll", "C:\\Windows\\"),
+            "C:\\Windows\\Sysnative\\drivers\\x.dll")
+      << "names compare without case; the rest of the path is kept";
+  EXPECT_EQ(SysnativeAlias("C:\\Windows\\SysWOW64\\mmres.dll", "C:\\Windows"), std::nullopt);
+  EXPECT_EQ(SysnativeAlias("C:\\Windows\\System32x\\a.dll", "C:\\Windows"), std::nullopt);
+  EXPECT_EQ(SysnativeAlias("D:\\Windows\\System32\\a.dll", "C:\\Windows"), std::nullopt);
+  EXPECT_EQ(SysnativeAlias("C:\\Program Files\\Vendor\\icons.dll", "C:\\Windows"), std::nullopt);
+  EXPECT_EQ(SysnativeAlias("C:\\Windows\\System32\\", "C:\\Windows"), std::nullopt) << "no file";
+  EXPECT_EQ(SysnativeAlias("C:\\Windows\\System32\\a.dll", ""), std::nullopt);
+}
+
 }  // namespace
 }  // namespace volmaru::devices
