@@ -7,6 +7,7 @@ set(VOLMARU_CORE_SOURCES
   about/bevel_label.cpp
   about/version_form.cpp
   app/restarter.cpp
+  app/settei_handover.cpp
   app/shell_commands.cpp
   app/startup.cpp
   app/timer_tick.cpp
@@ -121,6 +122,7 @@ set(VOLMARU_HOST_TEST_SOURCES
   tests/about/version_form_test.cpp
   tests/app/help_text_test.cpp
   tests/app/restarter_test.cpp
+  tests/app/settei_handover_test.cpp
   tests/app/shell_commands_test.cpp
   tests/app/startup_test.cpp
   tests/app/timer_tick_test.cpp

@@ -2,6 +2,7 @@
 
 #include "app/main_window_win.h"
 #include "app/message_pump_win.h"
+#include "app/settei_handover.h"
 #include "common/message_box_win.h"
 #include "common/text_win.h"
 #include "devices/device_switch.h"
@@ -51,6 +52,30 @@ class CheckPort final : public settings::SpokenCheckPort {
   HWND owner_;
 };
 
+// The meter window, or none before it exists.
+class MeterWindowPort final : public MeterHandOverPort {
+ public:
+  explicit MeterWindowPort(meter::TVolumeBarForm& meter) : meter_(meter) {}
+  settings::MeterSettings& Settings() override { return meter_.meterSettings(); }
+  bool AllwaysShow() override { return meter_.AllwaysShow(); }
+  bool Visible() override { return meter_.visible(); }
+  bool BarVisible() override { return meter_.barVisible(); }
+  void DrawMeter() override { meter_.DrawMeter(); }
+  void RefreshMeter() override { meter_.RefreshMeter(); }
+  void Show() override { meter_.Show(); }
+  void Close() override { meter_.Close(); }
+
+ private:
+  meter::TVolumeBarForm& meter_;
+};
+
+template <typename Action>
+void WithMeter(meter::TVolumeBarForm* meter, Action action) {
+  if (!meter) return action(nullptr);
+  MeterWindowPort port(*meter);
+  action(&port);
+}
+
 }  // namespace
 
 MainWindowSetteiHost::MainWindowSetteiHost(TVolumeChangeForm& main)
@@ -84,56 +109,32 @@ uint32_t MainWindowSetteiHost::MeterColour() {
 bool MainWindowSetteiHost::IconUpdating() { return main_.state_.IconUpdating; }
 
 void MainWindowSetteiHost::CloseMeterIfVisible() {
-  if (main_.meter_ && main_.meter_->visible()) main_.meter_->Close();
+  WithMeter(main_.meter_, [](MeterHandOverPort* m) { app::CloseMeterIfVisible(m); });
 }
 
 void MainWindowSetteiHost::ResetTrayPointedAt() { main_.state_.TrayPointedAt = 0; }
 
 void MainWindowSetteiHost::ShowMeterIfAlwaysShown() {
-  if (main_.meter_ && main_.meter_->AllwaysShow() && !main_.meter_->visible()) main_.meter_->Show();
+  WithMeter(main_.meter_, [](MeterHandOverPort* m) { app::ShowMeterIfAlwaysShown(m); });
 }
 
 void MainWindowSetteiHost::HandOverKeyboardIconsAndProfiles(const settings::MainHandOver& v) {
-  MainWindowState& s = main_.state_;
-  s.Keyboard = v.Keyboard;
-  s.IconColours = v.Icon;
-  s.DeviceProfiles = v.DeviceProfiles;
-  main_.SyncHookState();  // the hooks read the main and mute keys
+  app::HandOverKeyboardIconsAndProfiles(v, main_.state_, *this);
 }
 
 void MainWindowSetteiHost::UpdateTrayIcon(int volume) { main_.UpdateTrayIcon(volume); }
 
 void MainWindowSetteiHost::HandOverInputMenuAndSchedule(const settings::MainHandOver& v) {
-  MainWindowState& s = main_.state_;
-  s.WheelReverse = v.WheelReverse;
-  s.VolumeChangeWaitTime = v.VolumeChangeWaitTime;
-  s.TrayIconWaitTime = v.TrayIconWaitTime;
-  main_.menu_.item(tray::MenuId::MenuNoChangeByKey).checked = v.NoChangeByKey;
-  main_.menu_.item(tray::MenuId::MenuNoChangeByMouse).checked = v.NoChangeByMouse;
-  // The table and its switch; the run-time schedule builds its slots from
-  // them (and applies them once when they were edited).
-  s.ScheduleUse = v.ScheduleUse;
-  s.Schedule = v.Schedule;
-  s.ScheduleRuntime.inUse = v.ScheduleUse;
-  main_.SyncHookState();
-  if (v.ScheduleUse && v.ScheduleEdited) main_.ApplyScheduleAfterSettings();
+  app::HandOverInputMenuAndSchedule(v, main_.state_, main_.menu_, *this);
 }
 
 void MainWindowSetteiHost::HandOverMeter(const settings::MeterHandOver& v) {
-  meter::TVolumeBarForm* meter = main_.meter_;
-  if (!meter) return;
-  settings::MeterSettings& m = meter->meterSettings();
-  m.Position = v.Position;
-  m.AllwaysShow = v.AllwaysShow;
-  m.ShowTime = v.ShowTime;
-  m.IsNoShowPanelSetVolume = v.IsNoShowPanelSetVolume;
-  m.Color = v.Color;
-  if (!meter->visible()) return;
-  if (meter->barVisible())
-    meter->DrawMeter();
-  else
-    meter->RefreshMeter();
+  WithMeter(main_.meter_, [&v](MeterHandOverPort* m) { app::HandOverMeter(v, m); });
 }
+
+void MainWindowSetteiHost::SyncHookState() { main_.SyncHookState(); }
+
+void MainWindowSetteiHost::ApplyScheduleAfterSettings() { main_.ApplyScheduleAfterSettings(); }
 
 void MainWindowSetteiHost::PauseTimer() { main_.PauseTimer(); }
 

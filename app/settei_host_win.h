@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "app/settei_handover.h"
 #include "settings/settei_host.h"
 
 namespace volmaru::app {
@@ -20,7 +21,9 @@ class SpeechEngine;
 
 namespace volmaru::app {
 
-class MainWindowSetteiHost final : public settings::SetteiHost {
+// The decisions of the hand-over live in app/settei_handover.h; this class
+// only forwards to them and carries them out on the main window.
+class MainWindowSetteiHost final : public settings::SetteiHost, private HandOverPort {
  public:
   // The voice of the "確認" buttons is made with the settings window, at
   // start, and kept until the end.
@@ -51,6 +54,10 @@ class MainWindowSetteiHost final : public settings::SetteiHost {
   void CheckVolume(const settings::VolumeCheckRequest& request) override;
 
  private:
+  // HandOverPort
+  void SyncHookState() override;
+  void ApplyScheduleAfterSettings() override;
+
   TVolumeChangeForm& main_;
   std::unique_ptr<settings::SpeechEngine> speech_;
 };

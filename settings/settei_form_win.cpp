@@ -373,11 +373,13 @@ void TVolumeChangeSetteiForm::AddHint(HWND control, std::string_view text) {
   if (!control || !tooltip_) return;
   const std::wstring w = HintText(text);
   // A device list is a frame around a combo box: the pointer rests on the
-  // inner one.
+  // inner one. Only a device list is asked for it: to a slider the same
+  // message number sets its range.
   std::vector<HWND> tools = {control};
-  if (const HWND inner = reinterpret_cast<HWND>(SendMessageW(control, CBEM_GETCOMBOCONTROL, 0, 0));
-      inner && ids_.count(control) && FindControl(ids_.at(control))->kind == ControlKind::kDeviceList) {
-    tools.push_back(inner);
+  if (ids_.count(control) && FindControl(ids_.at(control))->kind == ControlKind::kDeviceList) {
+    if (const HWND inner = reinterpret_cast<HWND>(SendMessageW(control, CBEM_GETCOMBOCONTROL, 0, 0))) {
+      tools.push_back(inner);
+    }
   }
   for (HWND tool : tools) {
     TTTOOLINFOW ti{};

@@ -1,11 +1,15 @@
 // The settings window with the real controls and fonts: nothing clipped at
 // the design size, the digit fields, key capture taking the keys from the
-// message loop, and OK saving once and handing over.
+// message loop, OK saving once and handing over, each kind of control
+// driven as a user drives it reaching what OK saves, the refusals' words and
+// the hints.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <functional>
+#include <map>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -15,18 +19,38 @@
 #include "settings/settei_form_win.h"
 #include "settings/settei_layout.h"
 #include "tests/settings/fake_settei_host.h"
+#include "tray/popup_menu.h"
 
 namespace volmaru::settings {
 namespace {
 
 using namespace ctl;
 
+// Removes a folder of plain files (a test's data folder) with its files.
+void RemoveFolder(const std::string& folder) {
+  WIN32_FIND_DATAW found;
+  const HANDLE first = FindFirstFileW(Widen(folder + "*").c_str(), &found);
+  if (first != INVALID_HANDLE_VALUE) {
+    const UniqueFindHandle find(first);
+    do {
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        DeleteFileW((Widen(folder) + found.cFileName).c_str());
+      }
+    } while (FindNextFileW(find.get(), &found));
+  }
+  RemoveDirectoryW(Widen(folder).c_str());
+}
+
+// An empty data folder of its own for each test. Wine hands out the same
+// process ids run after run, so a folder named after the process may be
+// left from an earlier run: it is emptied first.
 std::string TempFolder() {
   wchar_t tmp[MAX_PATH];
   GetTempPathW(MAX_PATH, tmp);
   static int n = 0;
   const std::string folder =
       Narrow(tmp) + "volmaru-settei-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++n) + "\\";
+  RemoveFolder(folder);
   CreateDirectoryW(Widen(folder).c_str(), nullptr);
   return folder;
 }
@@ -58,15 +82,63 @@ void WhenOpen(std::function<void()> action) {
   SetTimer(nullptr, 0, 10, RunAction);
 }
 
+// The text a message box shows: its static control with the longest text
+// (the other one holds the icon).
+BOOL CALLBACK LongestStaticText(HWND child, LPARAM lp) {
+  wchar_t cls[32] = {};
+  GetClassNameW(child, cls, 32);
+  if (lstrcmpiW(cls, L"Static") != 0) return TRUE;
+  wchar_t buf[1024] = {};
+  GetWindowTextW(child, buf, 1024);
+  auto* out = reinterpret_cast<std::wstring*>(lp);
+  if (wcslen(buf) > out->size()) *out = buf;
+  return TRUE;
+}
+std::wstring MessageBoxText(HWND box) {
+  std::wstring text;
+  EnumChildWindows(box, LongestStaticText, reinterpret_cast<LPARAM>(&text));
+  return text;
+}
+
 // Answers the first message box titled "ボルマル" with OK, and notes that it
-// came.
+// came and what it said.
 bool* g_boxSeen = nullptr;
+std::wstring* g_boxText = nullptr;
 void CALLBACK CloseMessageBox(HWND, UINT, UINT_PTR id, DWORD) {
   const HWND box = FindWindowW(L"#32770", L"ボルマル");
   if (!box) return;  // not up yet: the timer fires again
   KillTimer(nullptr, id);
   if (g_boxSeen) *g_boxSeen = true;
+  if (g_boxText) *g_boxText = MessageBoxText(box);
   PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
+// Keys and characters arrive through the window's own loop, as typed.
+void PostKey(HWND target, UINT vk) {
+  const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(vk, 0)) << 16;
+  PostMessageW(target, WM_KEYDOWN, vk, 1 | scan);
+  PostMessageW(target, WM_KEYUP, vk, 1 | scan | (1 << 30) | (1u << 31));
+  app::ProcessPendingMessages();
+}
+void TypeText(HWND edit, const std::wstring& text) {
+  SetFocus(edit);
+  SendMessageW(edit, EM_SETSEL, 0, -1);
+  for (wchar_t ch : text) PostMessageW(edit, WM_CHAR, ch, 1);
+  app::ProcessPendingMessages();
+}
+
+// The hint window a form owns.
+struct TooltipSearch {
+  HWND owner = nullptr;
+  HWND found = nullptr;
+};
+BOOL CALLBACK FindOwnedTooltip(HWND w, LPARAM lp) {
+  auto* search = reinterpret_cast<TooltipSearch*>(lp);
+  wchar_t cls[64] = {};
+  GetClassNameW(w, cls, 64);
+  if (lstrcmpiW(cls, TOOLTIPS_CLASSW) != 0 || GetWindow(w, GW_OWNER) != search->owner) return TRUE;
+  search->found = w;
+  return FALSE;
 }
 
 class SetteiFormTest : public ::testing::Test {
@@ -86,7 +158,10 @@ class SetteiFormTest : public ::testing::Test {
     ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr), host, nullptr));
     app::SetMessageFilter([this](MSG& m) { return form.PreTranslate(m); });
   }
-  void TearDown() override { app::SetMessageFilter(nullptr); }
+  void TearDown() override {
+    app::SetMessageFilter(nullptr);
+    RemoveFolder(folder);
+  }
 
   HWND C(int id) { return form.Control(id); }
   std::wstring TextOf(int id) {
@@ -95,6 +170,49 @@ class SetteiFormTest : public ::testing::Test {
     return buf;
   }
   std::string Settei() { return ReadFileText(folder + "Settei.ini"); }
+  // A value of the written file, read by the system's own profile functions.
+  std::wstring Saved(const wchar_t* section, const wchar_t* key) {
+    wchar_t buf[512] = {};
+    GetPrivateProfileStringW(section, key, L"(none)", buf, 512, Widen(folder + "Settei.ini").c_str());
+    return buf;
+  }
+  bool IsChecked(int id) { return SendMessageW(C(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+  // The page the tab strip shows (the pages lie in the tab control).
+  int ShownPage() { return static_cast<int>(SendMessageW(GetParent(GetParent(C(kEditStep))), TCM_GETCURSEL, 0, 0)); }
+  // Turns to a page as a click on its tab does.
+  void TurnTo(SetteiPage page) {
+    SendMessageW(GetParent(GetParent(C(kEditStep))), TCM_SETCURFOCUS, static_cast<WPARAM>(page), 0);
+  }
+  // Every hint the window has registered: the window it rests on, its text.
+  std::map<HWND, std::wstring> Hints() {
+    TooltipSearch search{form.hwnd(), nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), FindOwnedTooltip, reinterpret_cast<LPARAM>(&search));
+    std::map<HWND, std::wstring> hints;
+    if (!search.found) {
+      ADD_FAILURE() << "the window has no hint window";
+      return hints;
+    }
+    const int count = static_cast<int>(SendMessageW(search.found, TTM_GETTOOLCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+      wchar_t buf[512] = {};
+      TTTOOLINFOW ti{};
+      ti.cbSize = TTTOOLINFOW_V2_SIZE;
+      ti.lpszText = buf;
+      if (!SendMessageW(search.found, TTM_ENUMTOOLSW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&ti))) continue;
+      wchar_t text[512] = {};
+      ti.lpszText = text;
+      SendMessageW(search.found, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&ti));
+      hints[reinterpret_cast<HWND>(ti.uId)] = text;
+    }
+    return hints;
+  }
+  // The combo box inside a device list, where the pointer rests.
+  HWND Inner(int id) { return reinterpret_cast<HWND>(SendMessageW(C(id), CBEM_GETCOMBOCONTROL, 0, 0)); }
+  // Opens the window, runs `action` inside it and returns once it closed.
+  void WhileOpen(std::function<void()> action) {
+    WhenOpen(std::move(action));
+    form.ShowModal();
+  }
 };
 
 TEST_F(SetteiFormTest, ThePagesHoldTheirDesignArea) {
@@ -351,6 +469,313 @@ TEST_F(SetteiFormTest, KeyCaptureNeverBindsTheImesProcessKey) {
     SendMessageW(C(kCancel), BM_CLICK, 0, 0);
   });
   form.ShowModal();
+}
+
+// --- each kind of control as a user drives it, up to what OK saves ---------------
+
+TEST_F(SetteiFormTest, ThePositionRadiosReadBottomCentreTopRightLeft) {
+  const wchar_t* const captions[] = {L"下", L"中央", L"上", L"右", L"左"};
+  LONG left = -1;
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(TextOf(kRadioPosition0 + i), captions[i]) << i;
+    RECT r;
+    GetWindowRect(C(kRadioPosition0 + i), &r);
+    EXPECT_GT(r.left, left) << captions[i] << " stands right of the one before";
+    left = r.left;
+  }
+}
+
+// Each click counts as a change, so that OK saves at all, and the value saved
+// is the clicked radio's; each opening starts from the value saved before
+// (every click here picks another place than the one before).
+TEST_F(SetteiFormTest, TheClickedPositionRadioIsWhatOkSaves) {
+  int before = 0;
+  for (int i : {2, 4, 1, 3, 0}) {
+    WhileOpen([&] {
+      EXPECT_TRUE(IsChecked(kRadioPosition0 + before)) << "opened with the saved place";
+      EXPECT_FALSE(form.HasUnsavedChanges());
+      SendMessageW(C(kRadioPosition0 + i), BM_CLICK, 0, 0);
+      EXPECT_TRUE(IsChecked(kRadioPosition0 + i));
+      EXPECT_FALSE(IsChecked(kRadioPosition0 + before)) << "one place at a time";
+      EXPECT_TRUE(form.HasUnsavedChanges()) << "the click counts as a change";
+      SendMessageW(C(kOk), BM_CLICK, 0, 0);
+    });
+    EXPECT_EQ(Saved(L"VolumeBar", L"Position"), std::to_wstring(i)) << Settei();
+    EXPECT_EQ(host.meter.Position, i);
+    before = i;
+  }
+}
+
+TEST_F(SetteiFormTest, TheNoBoxCheckIsWhatOkSavesAndHandsToTheMeter) {
+  EXPECT_EQ(TextOf(kCheckNoBox), L"音量変更ボックスを表示しない");
+  for (const bool on : {true, false}) {
+    WhileOpen([&] {
+      EXPECT_EQ(IsChecked(kCheckNoBox), !on);
+      SendMessageW(C(kCheckNoBox), BM_CLICK, 0, 0);
+      EXPECT_EQ(IsChecked(kCheckNoBox), on);
+      SendMessageW(C(kOk), BM_CLICK, 0, 0);
+    });
+    EXPECT_EQ(Saved(L"VolumeBar", L"IsNoShowPanelSetVolume"), on ? L"1" : L"0") << Settei();
+    EXPECT_EQ(host.meter.IsNoShowPanelSetVolume, on);
+  }
+}
+
+TEST_F(SetteiFormTest, TheWheelDirectionCheckIsWhatOkSavesAndHandsOver) {
+  EXPECT_EQ(TextOf(kCheckWheelHoko), L"マウスホイール回転での音量変更はデフォルトと逆向きにする");
+  for (const bool on : {true, false}) {
+    WhileOpen([&] {
+      TurnTo(SetteiPage::kOperation);
+      EXPECT_EQ(IsChecked(kCheckWheelHoko), !on);
+      SendMessageW(C(kCheckWheelHoko), BM_CLICK, 0, 0);
+      SendMessageW(C(kOk), BM_CLICK, 0, 0);
+    });
+    EXPECT_EQ(Saved(L"WheelHokoChange", L"Value"), on ? L"1" : L"0") << Settei();
+    EXPECT_EQ(host.main.WheelReverse, on);
+  }
+}
+
+// One entry cleared at a time: each entry's check lands in its own value.
+TEST_F(SetteiFormTest, EachVisibleMenuEntrysCheckIsWhatOkSaves) {
+  const HWND list = C(kListVisibleMenu);
+  for (int k = 0; k < kVisibleMenuEntries; ++k) {
+    WhileOpen([&] {
+      TurnTo(SetteiPage::kMenu);
+      if (k > 0) {
+        EXPECT_FALSE(ListView_GetCheckState(list, k - 1)) << "opened as saved";
+        ListView_SetCheckState(list, k - 1, TRUE);
+      }
+      ListView_SetCheckState(list, k, FALSE);
+      SendMessageW(C(kOk), BM_CLICK, 0, 0);
+    });
+    for (int e = 0; e < kVisibleMenuEntries; ++e) {
+      EXPECT_EQ(Saved(L"VisibleMenuItems", (L"Value" + std::to_wstring(e)).c_str()), e == k ? L"0" : L"1")
+          << "entry " << k << " cleared, value " << e;
+    }
+  }
+}
+
+// The tray menu reads the window's live values each time it opens: a
+// cleared entry hides its item at once, and Cancel brings it back.
+TEST_F(SetteiFormTest, AClearedMenuEntryHidesItsItemAtOnceAndCancelBringsItBack) {
+  tray::PopupMenuModel menu;
+  const auto shown = [&](int tag) {
+    menu.ApplyVisibility(form.pages().VisibleMenuItems);
+    for (const tray::MenuItem& item : menu.items()) {
+      if (item.tag == tag) return item.visible;
+    }
+    ADD_FAILURE() << "no menu item with tag " << tag;
+    return false;
+  };
+  const HWND list = C(kListVisibleMenu);
+  WhileOpen([&] {
+    TurnTo(SetteiPage::kMenu);
+    EXPECT_TRUE(shown(103));
+    SetFocus(list);
+    ListView_SetItemState(list, 3, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+    PostKey(list, VK_SPACE);  // the space bar turns the focused entry's check
+    EXPECT_FALSE(ListView_GetCheckState(list, 3));
+    EXPECT_FALSE(form.pages().VisibleMenuItems[3]) << "at the moment of the click";
+    EXPECT_FALSE(shown(103));
+    EXPECT_TRUE(shown(102));
+    EXPECT_TRUE(shown(104));
+    SendMessageW(C(kCancel), BM_CLICK, 0, 0);
+  });
+  EXPECT_TRUE(form.pages().VisibleMenuItems[3]) << "Cancel brings the item back";
+  EXPECT_TRUE(shown(103));
+  EXPECT_EQ(Settei(), "");
+  WhileOpen([&] {
+    EXPECT_TRUE(ListView_GetCheckState(list, 3)) << "and the entry is checked again";
+    SendMessageW(C(kCancel), BM_CLICK, 0, 0);
+  });
+}
+
+// The sliders moved by the keyboard and by a click on the channel: the
+// control's own notification carries the value, and its hint follows.
+TEST_F(SetteiFormTest, TheSlidersMovedByKeysAndClicksAreWhatOkSaves) {
+  WhileOpen([&] {
+    const HWND tray = C(kTrackTrayWait);
+    SetFocus(tray);
+    PostKey(tray, VK_NEXT);  // a page: 100 ms
+    PostKey(tray, VK_NEXT);
+    PostKey(tray, VK_RIGHT);  // a line: 10 ms
+    EXPECT_EQ(SendMessageW(tray, TBM_GETPOS, 0, 0), 710);
+    EXPECT_EQ(form.pages().TrayIconWaitTime, 710);
+    EXPECT_EQ(Hints()[tray], L"0.71秒");
+
+    TurnTo(SetteiPage::kOperation);
+    const HWND wait = C(kTrackWait);
+    RECT thumb{}, channel{};
+    SendMessageW(wait, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+    SendMessageW(wait, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&channel));
+    const LPARAM at = MAKELPARAM((thumb.right + channel.right) / 2, (channel.top + channel.bottom) / 2);
+    SendMessageW(wait, WM_LBUTTONDOWN, MK_LBUTTON, at);  // right of the thumb: a page that way
+    SendMessageW(wait, WM_LBUTTONUP, 0, at);
+    EXPECT_EQ(SendMessageW(wait, TBM_GETPOS, 0, 0), 100);
+    EXPECT_EQ(Hints()[wait], L"0.1秒");
+    SendMessageW(C(kOk), BM_CLICK, 0, 0);
+  });
+  EXPECT_EQ(Saved(L"TrayIconWaitTime", L"Value"), L"710") << Settei();
+  EXPECT_EQ(Saved(L"VolumeChangeWaitTime", L"Value"), L"100");
+  EXPECT_EQ(host.main.TrayIconWaitTime, 710);
+  EXPECT_EQ(host.main.VolumeChangeWaitTime, 100);
+}
+
+// End and Home take each slider to the ends its labels name: 0 to 2 seconds
+// for the tray icon's wait, 小 to 大 (0 to 1 second) for the volume's.
+TEST_F(SetteiFormTest, TheSlidersReachTheEndsTheirLabelsName) {
+  EXPECT_EQ(TextOf(kLabelTrayWaitMin), L"0");
+  EXPECT_EQ(TextOf(kLabelTrayWaitMax), L"2秒");
+  EXPECT_EQ(TextOf(kLabelWaitMin), L"小");
+  EXPECT_EQ(TextOf(kLabelWaitMax), L"大");
+  WhileOpen([&] {
+    const HWND tray = C(kTrackTrayWait);
+    SetFocus(tray);
+    PostKey(tray, VK_END);
+    EXPECT_EQ(SendMessageW(tray, TBM_GETPOS, 0, 0), 2000);
+    EXPECT_EQ(form.pages().TrayIconWaitTime, 2000);
+    EXPECT_EQ(Hints()[tray], L"2秒");
+    PostKey(tray, VK_HOME);
+    EXPECT_EQ(form.pages().TrayIconWaitTime, 0);
+    EXPECT_EQ(Hints()[tray], L"0秒");
+
+    TurnTo(SetteiPage::kOperation);
+    const HWND wait = C(kTrackWait);
+    SetFocus(wait);
+    PostKey(wait, VK_END);
+    EXPECT_EQ(SendMessageW(wait, TBM_GETPOS, 0, 0), 1000);
+    EXPECT_EQ(form.pages().VolumeChangeWaitTime, 1000);
+    EXPECT_EQ(Hints()[wait], L"1秒");
+    SendMessageW(C(kCancel), BM_CLICK, 0, 0);
+  });
+}
+
+TEST_F(SetteiFormTest, ATypedKeyNameIsWhatOkSaves) {
+  WhileOpen([&] {
+    TurnTo(SetteiPage::kOperation);
+    TypeText(C(kEditMainKey), L"変換キー");
+    EXPECT_EQ(TextOf(kEditMainKey), L"変換キー");
+    SendMessageW(C(kOk), BM_CLICK, 0, 0);
+  });
+  EXPECT_EQ(Saved(L"KeyBoad", L"MainKeyName"), L"変換キー") << Settei();
+  EXPECT_EQ(Saved(L"KeyBoad", L"MainKeyCode"), L"29") << "typing names the key, it does not change it";
+  EXPECT_EQ(host.main.Keyboard.MainKey.name, "変換キー");
+  EXPECT_EQ(host.main.Keyboard.MainKey.code, 29);
+}
+
+TEST_F(SetteiFormTest, TheKeyRowsAreLabelledTopToBottom) {
+  const std::pair<int, const wchar_t*> rows[] = {{kLabelMainKey, L"メインキー:"},
+                                                 {kLabelMuteKey, L"ミュート:"},
+                                                 {kLabelUpKey, L"音量上昇:"},
+                                                 {kLabelDownKey, L"音量下降:"}};
+  LONG top = -1;
+  for (const auto& [id, caption] : rows) {
+    EXPECT_EQ(TextOf(id), caption);
+    RECT r;
+    GetWindowRect(C(id), &r);
+    EXPECT_GT(r.top, top) << caption;
+    top = r.top;
+  }
+}
+
+// --- the refusals' words -----------------------------------------------------------
+
+TEST_F(SetteiFormTest, TheSameKeyTwiceIsRefusedInTheseWords) {
+  bool seen = false;
+  std::wstring text;
+  WhileOpen([&] {
+    TurnTo(SetteiPage::kOperation);
+    SendMessageW(C(kBtnVolumeUpKeyChange), BM_CLICK, 0, 0);
+    PostKey(C(kEditStep), VK_LEFT);  // the key of 音量下降
+    SendMessageW(C(kBtnVolumeUpKeyChange), BM_CLICK, 0, 0);
+    EXPECT_EQ(TextOf(kLabelVolumeUpKeyCode), L"37");
+    TurnTo(SetteiPage::kMeter);
+    g_boxSeen = &seen;
+    g_boxText = &text;
+    SetTimer(nullptr, 0, 100, CloseMessageBox);
+    SendMessageW(C(kOk), BM_CLICK, 0, 0);
+    EXPECT_TRUE(form.visible()) << "refused: the window stays";
+    EXPECT_EQ(ShownPage(), static_cast<int>(SetteiPage::kOperation));
+    SendMessageW(C(kCancel), BM_CLICK, 0, 0);
+  });
+  g_boxSeen = nullptr;
+  g_boxText = nullptr;
+  EXPECT_TRUE(seen);
+  EXPECT_EQ(text, L"同じキーが設定されています。");
+  EXPECT_EQ(Settei(), "");
+}
+
+TEST_F(SetteiFormTest, AShowTimeOutOfRangeIsRefusedInTheseWords) {
+  bool seen = false;
+  std::wstring text;
+  WhileOpen([&] {
+    TypeText(C(kEditShowTime), L"31");
+    EXPECT_EQ(TextOf(kEditShowTime), L"31");
+    TurnTo(SetteiPage::kMenu);
+    g_boxSeen = &seen;
+    g_boxText = &text;
+    SetTimer(nullptr, 0, 100, CloseMessageBox);
+    SendMessageW(C(kOk), BM_CLICK, 0, 0);
+    EXPECT_TRUE(form.visible());
+    EXPECT_EQ(ShownPage(), static_cast<int>(SetteiPage::kMeter));
+    EXPECT_EQ(GetFocus(), C(kEditShowTime));
+    SendMessageW(C(kCancel), BM_CLICK, 0, 0);
+  });
+  g_boxSeen = nullptr;
+  g_boxText = nullptr;
+  EXPECT_TRUE(seen);
+  EXPECT_EQ(text, L"音量メーターの表示時間は1～30秒を半角で入力してください。");
+  EXPECT_EQ(Settei(), "");
+}
+
+// --- the hints ----------------------------------------------------------------------
+
+// Every hint the window registers, and no other: the "確認" buttons, the
+// band times, the "変更" buttons, the sliders and the device lists (on the
+// frame and on the combo box inside it).
+TEST_F(SetteiFormTest, EveryHintReadsAsWritten) {
+  WhileOpen([&] {
+    const std::wstring check = L"ここをクリックすると音量を確認できます。";
+    const std::wstring bandTime = L"1度設定した時間帯を無効にするには\r\n時間の欄をすべて空欄にしてください。";
+    const std::wstring change = L"変更するには、ここをクリックしてから設定したいキーを押してください。";
+    std::vector<std::pair<HWND, std::wstring>> expected;
+    for (int b = 0; b < 3; ++b) {
+      expected.emplace_back(C(Band(b, kBandKakunin)), check);
+      for (int part : {kBandStartHour, kBandStartMinute, kBandEndHour, kBandEndMinute}) {
+        expected.emplace_back(C(Band(b, part)), bandTime);
+      }
+    }
+    expected.emplace_back(C(kBtnNormalVolumeKakunin), check);
+    for (int id : {kBtnMainKeyChange, kBtnMuteKeyChange, kBtnVolumeUpKeyChange, kBtnVolumeDownKeyChange}) {
+      expected.emplace_back(C(id), change);
+    }
+    expected.emplace_back(C(kTrackTrayWait), L"0.5秒");
+    expected.emplace_back(C(kTrackWait), L"0秒");
+    for (int id : {kComboIconDevice, kComboMeterDevice}) {
+      expected.emplace_back(C(id), L"HDMI");  // the default device, chosen on opening
+      expected.emplace_back(Inner(id), L"HDMI");
+    }
+    std::map<HWND, std::wstring> hints = Hints();
+    EXPECT_EQ(hints.size(), expected.size());
+    for (const auto& [w, text] : expected) {
+      ASSERT_TRUE(w);
+      const auto it = hints.find(w);
+      if (it == hints.end()) {
+        ADD_FAILURE() << "no hint on control " << GetDlgCtrlID(w);
+        continue;
+      }
+      EXPECT_EQ(it->second, text) << "control " << GetDlgCtrlID(w);
+    }
+
+    // A capture that runs asks for the key to be confirmed, and a confirmed
+    // one goes back to the first hint.
+    TurnTo(SetteiPage::kOperation);
+    SendMessageW(C(kBtnMuteKeyChange), BM_CLICK, 0, 0);
+    EXPECT_EQ(Hints()[C(kBtnMuteKeyChange)], L"ここをクリックしてキーを確定してください。");
+    EXPECT_EQ(Hints()[C(kBtnMainKeyChange)], change);
+    SendMessageW(C(kBtnMuteKeyChange), BM_CLICK, 0, 0);
+    EXPECT_EQ(Hints()[C(kBtnMuteKeyChange)], change);
+    SendMessageW(C(kCancel), BM_CLICK, 0, 0);
+  });
 }
 
 }  // namespace
