@@ -1,8 +1,11 @@
 // The meter window over real user32 controls with a stand-in host: the
 // drop-down's list mirrors the saved volumes in list order, Enter in the
 // edit field applies, showing never activates the meter but leaves "変更"
-// with the focus for when it is activated, and the mute display keeps its
-// bar hidden when the box loses the focus.
+// with the focus for when it is activated, the mute display keeps its bar
+// hidden when the box loses the focus, closing the list gives the box its
+// height and the bar back, focus in the drop-down starts an edit unless it
+// came with the meter (the main key held, the pointer at the tray icon), and
+// the main key's character ends the edit.
 #include <windows.h>
 
 #include <algorithm>
@@ -31,6 +34,9 @@ class FakeMeterHost final : public MeterHost {
   uint32_t meterShownAt = 0;
   int holds = 0;
   int pauses = 0;
+  BoxPoint trayPoint{-1000, -1000};  // far from any pointer on the screen
+  int mainKeyCode = 29;              // 無変換
+  bool mainKeyDown = false;
 
   bool StartupComplete() override { return true; }
   bool HostAlive() override { return true; }
@@ -47,9 +53,9 @@ class FakeMeterHost final : public MeterHost {
   void SetLastVolumeStepAt(uint32_t now) override { lastVolumeStepAt = now; }
   void SetMeterShownAt(uint32_t now) override { meterShownAt = now; }
   bool NoChangeByMouse() override { return false; }
-  BoxPoint TrayPointPos() override { return {-1000, -1000}; }
-  int MainKeyCode() override { return 29; }
-  bool MainKeyDown() override { return false; }
+  BoxPoint TrayPointPos() override { return trayPoint; }
+  int MainKeyCode() override { return mainKeyCode; }
+  bool MainKeyDown() override { return mainKeyDown; }
   void PauseTimer() override {
     ++holds;
     ++pauses;
@@ -224,7 +230,7 @@ CaptionPixels DrawnCaption(HWND button) {
   const auto* px = static_cast<const uint32_t*>(bits);
   for (int i = 0; i < r.right * r.bottom; ++i) {
     const int b = px[i] & 0xFF, g = px[i] >> 8 & 0xFF, red = px[i] >> 16 & 0xFF;
-    if (b >= 90 && b <= 170 && red < 50 && g < 50) ++out.navy;  // not the theme's brighter blues
+    if (b >= 90 && red < 70 && g < 70) ++out.navy;
     if (red >= 170 && g < 90 && b < 90) ++out.red;
     const COLORREF grey = GetSysColor(COLOR_GRAYTEXT);
     if (std::abs(red - GetRValue(grey)) < 24 && std::abs(g - GetGValue(grey)) < 24 &&
@@ -245,7 +251,7 @@ TEST_F(VolumeBarFormWinTest, TheBoxButtonsShowTheirCaptionsInNavyAndRed) {
   EXPECT_EQ(applyPixels.red, 0);
   const CaptionPixels cancelPixels = DrawnCaption(cancel);
   EXPECT_GT(cancelPixels.red, 4) << "キャンセル in red";
-  EXPECT_LT(cancelPixels.navy, cancelPixels.red / 4) << "and not in navy";
+  EXPECT_EQ(cancelPixels.navy, 0);
   // "登録削除" is disabled until an entry is chosen: the disabled look, no red.
   ASSERT_FALSE(IsWindowEnabled(remove));
   const CaptionPixels disabled = DrawnCaption(remove);
@@ -254,6 +260,193 @@ TEST_F(VolumeBarFormWinTest, TheBoxButtonsShowTheirCaptionsInNavyAndRed) {
   EnableWindow(remove, TRUE);
   EXPECT_GT(DrawnCaption(remove).red, 4) << "登録削除 in red once enabled";
   EnableWindow(remove, FALSE);
+  meter.Close();
+}
+
+// The meter as it is on the screen: its client area copied from the
+// window after every pending paint, one 0xRRGGBB value a pixel.
+struct PaintedMeter {
+  int width = 0, height = 0;
+  std::vector<uint32_t> pixels;
+  uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y * width + x)] & 0xFFFFFF; }
+};
+PaintedMeter Painted(HWND meter) {
+  UpdateWindow(meter);
+  RECT r;
+  GetClientRect(meter, &r);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = r.right;
+  bi.bmiHeader.biHeight = -r.bottom;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  UniqueDc dc(CreateCompatibleDC(nullptr));
+  UniqueBitmap bitmap(CreateDIBSection(dc.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  SelectGuard select(dc.get(), bitmap.get());
+  {
+    WindowDc window(meter);
+    BitBlt(dc.get(), 0, 0, r.right, r.bottom, window.get(), 0, 0, SRCCOPY);
+  }
+  GdiFlush();
+  PaintedMeter out{r.right, r.bottom, {}};
+  const auto* px = static_cast<const uint32_t*>(bits);
+  out.pixels.assign(px, px + static_cast<size_t>(r.right) * static_cast<size_t>(r.bottom));
+  return out;
+}
+// The box is painted navy; its left edge (x 3, one pixel in) has no control
+// over it on a meter at the bottom of the screen.
+int NavyRowsOfTheBox(const PaintedMeter& m) {
+  int rows = 0;
+  for (int y = 0; y < m.height; ++y) rows += m.At(4, y) == 0x000080 ? 1 : 0;
+  return rows;
+}
+// The bar's dots are lime (the default colour); below the closed box only
+// the dots are, the number above them is lime too.
+int LimePixelsFrom(const PaintedMeter& m, int top) {
+  int n = 0;
+  for (int y = top; y < m.height; ++y) {
+    for (int x = 0; x < m.width; ++x) n += m.At(x, y) == 0x00FF00 ? 1 : 0;
+  }
+  return n;
+}
+
+TEST_F(VolumeBarFormWinTest, ClosingTheListGivesTheBoxItsHeightAndTheBarBack) {
+  meter.Show();
+  meter.DrawMeter();
+  Pump();
+  const PaintedMeter before = Painted(meter.hwnd());
+  ASSERT_EQ(NavyRowsOfTheBox(before), 67);
+  const int barPixels = LimePixelsFrom(before, 3 + 67);
+  ASSERT_GT(barPixels, 1000);
+
+  // Opening the list makes the box as tall as the list and hides the bar,
+  // which the list would cover.
+  SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+  Pump();
+  ASSERT_TRUE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0));
+  const PaintedMeter open = Painted(meter.hwnd());
+  EXPECT_GT(NavyRowsOfTheBox(open), 67);
+  EXPECT_EQ(LimePixelsFrom(open, 3 + 67), 0);
+  EXPECT_FALSE(meter.barVisible());
+
+  SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
+  Pump();
+  ASSERT_FALSE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0));
+  const PaintedMeter closed = Painted(meter.hwnd());
+  EXPECT_EQ(NavyRowsOfTheBox(closed), 67);
+  EXPECT_TRUE(meter.barVisible());
+  EXPECT_EQ(LimePixelsFrom(closed, 3 + 67), barPixels);
+  meter.Close();
+}
+
+// The meter shown, then brought to the front with "変更" focused, as the
+// main window's ForceForeground or a click into the box does it.
+void ShowActive(TVolumeBarForm& meter, HWND apply) {
+  meter.Show();
+  meter.DrawMeter();
+  SetForegroundWindow(meter.hwnd());
+  SetActiveWindow(meter.hwnd());
+  Pump();
+  ASSERT_EQ(GetFocus(), apply);
+  ASSERT_FALSE(meter.IsEditingBox);
+}
+
+// The focus leaves the meter with the edit field focused, the volume
+// changes meanwhile (which ends an edit), and the meter is activated again:
+// it takes the focus back to the edit field.
+void FocusTakenBackToTheEdit(TVolumeBarForm& meter, HWND other, HWND edit) {
+  ASSERT_EQ(GetFocus(), edit);
+  SetActiveWindow(other);
+  meter.DrawMeter();
+  ASSERT_FALSE(meter.IsEditingBox);
+  SetActiveWindow(meter.hwnd());
+  Pump();
+  ASSERT_EQ(GetFocus(), edit);
+}
+
+TEST_F(VolumeBarFormWinTest, FocusInTheDropDownStartsAnEdit) {
+  ASSERT_NO_FATAL_FAILURE(ShowActive(meter, apply));
+  // Clicked or tabbed into: the meter stays while the user types.
+  SetFocus(edit);
+  EXPECT_TRUE(meter.IsEditingBox);
+  ASSERT_NO_FATAL_FAILURE(FocusTakenBackToTheEdit(meter, other.get(), edit));
+  EXPECT_TRUE(meter.IsEditingBox);
+  // Leaving the drop-down for "変更" does not end it; coming back starts it.
+  SetFocus(apply);
+  EXPECT_TRUE(meter.IsEditingBox);
+  meter.DrawMeter();
+  SetFocus(edit);
+  EXPECT_TRUE(meter.IsEditingBox);
+  meter.Close();
+}
+
+TEST_F(VolumeBarFormWinTest, FocusThatComesWhileTheMainKeyIsHeldStartsNoEdit) {
+  ASSERT_NO_FATAL_FAILURE(ShowActive(meter, apply));
+  SetFocus(edit);
+  // The main key held shows the meter and brings it to the front.
+  host.mainKeyDown = true;
+  ASSERT_NO_FATAL_FAILURE(FocusTakenBackToTheEdit(meter, other.get(), edit));
+  EXPECT_FALSE(meter.IsEditingBox);
+  SetFocus(apply);
+  SetFocus(edit);
+  EXPECT_FALSE(meter.IsEditingBox);
+  host.mainKeyDown = false;
+  SetFocus(apply);
+  SetFocus(edit);
+  EXPECT_TRUE(meter.IsEditingBox);
+  meter.Close();
+}
+
+TEST_F(VolumeBarFormWinTest, FocusThatComesWithTheTrayPointerStartsNoEdit) {
+  SetCursorPos(400, 300);  // over no window of the test
+  POINT at{};
+  ASSERT_TRUE(GetCursorPos(&at));
+  ASSERT_NO_FATAL_FAILURE(ShowActive(meter, apply));
+  SetFocus(edit);
+  meter.DrawMeter();
+  // The meter shown by pointing at the tray icon: the pointer is still
+  // within 16 pixels of the place it pointed at, on both axes.
+  host.trayPoint = {at.x + 16, at.y - 16};
+  ASSERT_NO_FATAL_FAILURE(FocusTakenBackToTheEdit(meter, other.get(), edit));
+  EXPECT_FALSE(meter.IsEditingBox);
+  host.trayPoint = {at.x - 16, at.y + 16};
+  SetFocus(apply);
+  SetFocus(edit);
+  EXPECT_FALSE(meter.IsEditingBox);
+  // One pixel further on either axis, and the focus is the user's.
+  host.trayPoint = {at.x + 17, at.y};
+  SetFocus(apply);
+  SetFocus(edit);
+  EXPECT_TRUE(meter.IsEditingBox);
+  meter.DrawMeter();
+  host.trayPoint = {at.x, at.y - 17};
+  ASSERT_NO_FATAL_FAILURE(FocusTakenBackToTheEdit(meter, other.get(), edit));
+  EXPECT_TRUE(meter.IsEditingBox);
+  meter.Close();
+}
+
+TEST_F(VolumeBarFormWinTest, TheMainKeysCharacterInTheEditEndsTheEdit) {
+  ASSERT_NO_FATAL_FAILURE(ShowActive(meter, apply));
+  SetFocus(edit);
+  SetWindowTextW(combo, L"");
+  SendMessageW(edit, WM_CHAR, L'5', 0);
+  ASSERT_TRUE(meter.IsEditingBox);
+  SendMessageW(edit, WM_CHAR, 29, 0);  // 無変換, the main key
+  EXPECT_FALSE(meter.IsEditingBox);
+  EXPECT_EQ(meter.BoxEditText(), L"5");
+  EXPECT_TRUE(host.setCalls.empty());
+  EXPECT_EQ(GetFocus(), edit);
+  // A main key with a character: the field takes it, and the edit ends
+  // after it.
+  host.mainKeyCode = 'K';
+  SendMessageW(edit, WM_CHAR, L'j', 0);
+  EXPECT_TRUE(meter.IsEditingBox);
+  SendMessageW(edit, WM_CHAR, L'K', 0);
+  EXPECT_FALSE(meter.IsEditingBox);
+  EXPECT_EQ(meter.BoxEditText(), L"5jK");
+  EXPECT_TRUE(host.setCalls.empty());
+  EXPECT_EQ(GetFocus(), edit);
   meter.Close();
 }
 

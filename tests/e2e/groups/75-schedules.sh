@@ -13,7 +13,8 @@
 #     volume returns;
 # then, in a second run without any speech library, the same "確認" shows
 # "確認音声をしゃべるのに失敗しました。", the volume returns and the program
-# runs on.
+# runs on; and in a third run, the schedule switched on in the settings
+# window while no band is active sets the normal volume as OK closes it.
 
 set_windows_version default
 wine reg delete 'HKCU\Software\Wine\Drivers\winepulse.drv' /v DefaultOutput /f >>"$log" 2>&1
@@ -173,6 +174,89 @@ else
     pass speech-check-failure
   fi
   drv ctl-click "$S" 2 >/dev/null
+fi
+stop_app
+
+# (e) The schedule switched on in the settings window while no band is
+# active: OK sets the default device's normal volume at once. The timer
+# would only do it in the first 10 s of a minute, so OK is pressed between
+# 12 and 40 s into one and the volume is read before that minute ends. The
+# program starts at 80 with the schedule off; the other device has a normal
+# volume of its own, so a volume taken from the wrong device shows as well.
+switch_endpoints=$(drv endpoints)
+switch_default=$(awk -F'\t' '$4 == 1 { print $3; exit }' <<<"$switch_endpoints")
+switch_other=$(awk -F'\t' '$4 != 1 { print $3; exit }' <<<"$switch_endpoints")
+write_settei "[Icon]
+DeviceIconDataCount=2
+[DeviceIconData0]
+DeviceName=$switch_default
+NormalVolume=35
+[DeviceIconData1]
+DeviceName=$switch_other
+NormalVolume=55
+[Schedule]
+Use=0
+StartTime1=$(minute_text 720)
+EndTime1=$(minute_text 721)
+Volume1=-20
+"
+# Milliseconds of the wall clock.
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+VOLMARU_MEMORY_ENDPOINT=80
+if ! start_app "$test_exe"; then
+  fail schedule-switched-on "the program did not start"
+else
+  start_tip=$(tray_text_with '音量:')
+  switch=
+  if open_settings; then
+    drv tab-select "$S" 3 >/dev/null
+    for ((i = 0; i < 30; i++)); do
+      switch=$(drv ctl "$S" 500)
+      [ "$(field visible "$switch")" = 1 ] && break
+      sleep 0.1
+    done
+  fi
+  if [[ "$start_tip" != '音量:80\r'* ]]; then
+    fail schedule-switched-on "the tooltip reads '$start_tip' before the settings window (want 音量:80)"
+  elif [ "$(field text "$switch")" != "時間帯によって音量を変える" ] || [ "$(field visible "$switch")" != 1 ] ||
+    [ "$(field checked "$switch")" != 0 ]; then
+    fail schedule-switched-on "no unticked schedule switch on the schedule page ('$switch')"
+  else
+    drv ctl-click "$S" 500 >/dev/null
+    for ((i = 0; i < 30; i++)); do
+      [ "$(field checked "$(drv ctl "$S" 500)")" = 1 ] && break
+      sleep 0.1
+    done
+    second=$(date +%-S)
+    if [ "$second" -lt 12 ]; then
+      sleep $((12 - second))
+    elif [ "$second" -gt 40 ]; then
+      sleep $((72 - second))
+    fi
+    ok_minute=$(date +%H:%M)
+    drv ctl-click "$S" 1 >/dev/null # OK
+    drv wait-window-hidden "$S" 5000 >/dev/null
+    deadline=$(($(now_ms) + 2000))
+    while :; do
+      on_volume=$(volume_text)
+      [ "$on_volume" = 35 ] || [ "$(now_ms)" -ge "$deadline" ] && break
+      sleep 0.1
+    done
+    read_minute=$(date +%H:%M)
+    shot e2e-75-schedule-switched-on
+    switched_tip=$(tray_text_with '音量:')
+    if [ "$on_volume" != 35 ]; then
+      fail schedule-switched-on "the meter's box reads '$on_volume' 2 s after OK (want the normal volume 35 at once)"
+    elif [ "$read_minute" != "$ok_minute" ]; then
+      fail schedule-switched-on "read at $read_minute after OK at $ok_minute: the minute's timer may have set it"
+    elif [[ "$switched_tip" != '音量:35\r'* ]]; then
+      fail schedule-switched-on "the tooltip reads '$switched_tip' after OK (want 音量:35)"
+    else
+      pass schedule-switched-on
+    fi
+  fi
+  # Still open when a check failed before OK.
+  drv wait-window "$S" 200 visible >/dev/null && drv ctl-click "$S" 2 >/dev/null # キャンセル
 fi
 stop_app
 wine regsvr32 /u /s "$(winepath -w "$sched_standin" 2>>"$log")" >>"$log" 2>&1
