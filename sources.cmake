@@ -60,9 +60,11 @@ set(VOLMARU_WIN_SOURCES
   common/message_box_win.cpp
   common/text_win.cpp
   devices/core_audio_devices_win.cpp
+  devices/endpoint_notifications_win.cpp
   devices/policy_config_win.cpp
   input/force_foreground_win.cpp
   input/input_thread_win.cpp
+  input/taskbars_win.cpp
   meter/volume_bar_form_win.cpp
   schedule/local_clock_win.cpp
   settings/file_port_win.cpp
@@ -130,6 +132,7 @@ set(VOLMARU_HOST_TEST_SOURCES
   tests/common/text_test.cpp
   tests/devices/device_list_test.cpp
   tests/devices/device_switch_test.cpp
+  tests/input/hook_watch_test.cpp
   tests/input/input_rules_test.cpp
   tests/meter/list_order_test.cpp
   tests/meter/meter_geometry_test.cpp

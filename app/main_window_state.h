@@ -81,6 +81,13 @@ struct MainWindowState {
   // Indexes into DeviceMenuItems of the items now in the popup menu, in
   // menu order directly after "既定の再生デバイス".
   std::vector<size_t> InsertedDeviceItems;
+  // A switch of the program's own runs (the menu's, the daily schedule's,
+  // the spoken check's): the system's notice of the new default is its
+  // own doing, and the switch binds the volume again itself.
+  int OwnDeviceSwitches = 0;
+  // The system's notice of a new default device (or of the bound one gone)
+  // waits for the follow, which comes once for a burst of notices.
+  bool DeviceFollowPending = false;
 };
 
 // The resume-from-sleep notice: only an automatic resume is stamped.

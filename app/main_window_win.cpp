@@ -19,6 +19,8 @@
 #include "devices/device_list.h"
 #include "devices/device_switch.h"
 #include "input/force_foreground_win.h"
+#include "input/hook_watch.h"
+#include "input/taskbars_win.h"
 #include "meter/volume_bar_form_win.h"
 #include "schedule/local_clock_win.h"
 #include "settings/settei_form_win.h"
@@ -85,6 +87,41 @@ unsigned MajorVersion() {
 
 bool KeyIsDown(int vk) { return (GetAsyncKeyState(vk) & 0x8000) != 0; }
 
+// Session changes (a lock and its unlock): WTSRegisterSessionNotification,
+// found at run time in wtsapi32 (XP has it; a system without it simply sends
+// no notices).
+constexpr UINT kWmSessionChange = 0x02B1;  // WM_WTSSESSION_CHANGE
+constexpr WPARAM kSessionUnlock = 0x8;     // WTS_SESSION_UNLOCK
+
+HMODULE SessionApi() {
+  static const UniqueModule module = [] {
+    wchar_t path[MAX_PATH];
+    const UINT n = GetSystemDirectoryW(path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH - 16) return UniqueModule();
+    return UniqueModule(LoadLibraryW((std::wstring(path, n) + L"\\wtsapi32.dll").c_str()));
+  }();
+  return module.get();
+}
+
+bool RegisterSessionNotice(HWND window) {
+  const HMODULE api = SessionApi();
+  using Register = BOOL(WINAPI*)(HWND, DWORD);
+  const auto reg =
+      api ? reinterpret_cast<Register>(reinterpret_cast<void*>(GetProcAddress(api, "WTSRegisterSessionNotification")))
+          : nullptr;
+  return reg && reg(window, 0 /* NOTIFY_FOR_THIS_SESSION */);
+}
+
+void UnregisterSessionNotice(HWND window) {
+  const HMODULE api = SessionApi();
+  using Unregister = BOOL(WINAPI*)(HWND);
+  if (const auto unreg = api ? reinterpret_cast<Unregister>(
+                                   reinterpret_cast<void*>(GetProcAddress(api, "WTSUnRegisterSessionNotification")))
+                             : nullptr) {
+    unreg(window);
+  }
+}
+
 // An elevated instance gets no message from the shell, which runs at a
 // lower integrity level, unless it lets the message through (User
 // Interface Privilege Isolation): without this "TaskbarCreated" never
@@ -121,7 +158,10 @@ class MainWindowPorts final : public volume::VolumeView,
 
                               public devices::DeviceWindowPort {
  public:
-  explicit MainWindowPorts(TVolumeChangeForm& f) : f_(f), endpoint_(f.endpointVolume_), mixer_(f.mixer1_) {}
+  explicit MainWindowPorts(TVolumeChangeForm& f)
+      : f_(f),
+        endpoint_(f.endpointVolume_, [&f] { PostMessageW(f.hwnd(), kDeviceNoticeMessage, 0, 0); }),
+        mixer_(f.mixer1_) {}
   volume::EndpointPort& endpoint() { return endpoint_; }
   volume::MixerMasterPort& mixer() { return mixer_; }
 
@@ -196,14 +236,15 @@ class MainWindowPorts final : public volume::VolumeView,
   bool KeyDown(int vk) override { return KeyIsDown(vk); }
   bool MiddleButtonDown() override { return (GetKeyState(VK_MBUTTON) & 0x8000) != 0; }
   bool NoChangeByMouse() override { return f_.NoChangeByMouse(); }
-  std::optional<meter::Rect> TaskbarRect() override {
-    const HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
-    if (!taskbar) return std::nullopt;
-    WINDOWINFO info{};
-    info.cbSize = sizeof info;
-    GetWindowInfo(taskbar, &info);
-    const RECT& r = info.rcWindow;
-    return meter::Rect{r.left, r.top, r.right - r.left, r.bottom - r.top};
+  std::vector<meter::Rect> TaskbarRects() override {
+    const input::Taskbars found = input::FindTaskbars();
+    std::vector<meter::Rect> rects;
+    if (!found.mainExists) return rects;
+    for (int i = 0; i < found.count; ++i) {
+      const RECT& r = found.rects[i];
+      rects.push_back({r.left, r.top, r.right - r.left, r.bottom - r.top});
+    }
+    return rects;
   }
   Point Cursor() override {
     POINT p{};
@@ -530,6 +571,8 @@ bool TVolumeChangeForm::Create() {
   MainWindowPlatform platform(*this);
   const bool ok = RunFormCreate(state_, menu_, platform);
   SyncHookState();
+  if (ok && state_.UseEndpointVolume) notifications_.Register(hwnd, kDeviceNoticeMessage);
+  if (ok) sessionNotifications_ = RegisterSessionNotice(hwnd);
   return ok;
 }
 
@@ -626,6 +669,31 @@ void TVolumeChangeForm::UpdateTrayIcon(int number) {
 void TVolumeChangeForm::Timer1Timer() {
   SyncHookState();
   Timer1Tick(state_, *ports_);
+  if (++ticksToHookCheck_ >= input::kHookCheckTicks) {
+    ticksToHookCheck_ = 0;
+    CheckHooks();
+  }
+}
+
+void TVolumeChangeForm::CheckHooks() {
+  LASTINPUTINFO last{};
+  last.cbSize = sizeof last;
+  if (!GetLastInputInfo(&last)) return;
+  const uint32_t now = GetTickCount();
+  if (!input::HooksLookLost(last.dwTime, input_.shared().hooksLastSawAt.load(), hooksReinstalledAt_, now)) return;
+  hooksReinstalledAt_ = now == 0 ? 1 : now;
+  input_.Reinstall();
+}
+
+void TVolumeChangeForm::OnBackFromSleepOrLock() {
+  // Windows may have removed the hooks while the machine slept or the
+  // session was locked (the handles look valid all the same).
+  input_.Reinstall();
+  hooksReinstalledAt_ = GetTickCount();
+  // The shell may have lost the icon meanwhile.
+  if (trayIcon_) trayIcon_->Readd();
+  // The endpoint may be stale: bound anew and read again.
+  if (state_.StartupComplete && state_.UseEndpointVolume) PostMessageW(hwnd(), kDeviceNoticeMessage, 0, 0);
 }
 
 void TVolumeChangeForm::ShowPopupMenu() {
@@ -706,6 +774,10 @@ void TVolumeChangeForm::OpenSettings() {
 void TVolumeChangeForm::FormDestroy() {
   timerStarted_ = false;
   KillTimer(hwnd(), kMainTimerId);
+  KillTimer(hwnd(), kFollowTimerId);
+  // No notice reaches the window once it goes.
+  notifications_.Unregister();
+  if (sessionNotifications_) UnregisterSessionNotice(hwnd());
   input_.Stop();  // removes both hooks
   if (state_.UseEndpointVolume) {
     state_.DeviceIDs.clear();
@@ -732,6 +804,20 @@ LRESULT TVolumeChangeForm::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_TIMER:
       if (wp == kMainTimerId) Timer1Timer();
+      if (wp == kFollowTimerId) {
+        KillTimer(hwnd, kFollowTimerId);
+        devices::FollowDefaultDevice(state_, devices_, *ports_);
+        SyncHookState();
+      }
+      return 0;
+    case kDeviceNoticeMessage:
+      // Once for a burst of notices, after it has settled.
+      if (state_.StartupComplete && devices::OnDefaultDeviceNotice(state_)) {
+        SetTimer(hwnd, kFollowTimerId, devices::kFollowSettleMs, nullptr);
+      }
+      return 0;
+    case kWmSessionChange:
+      if (wp == kSessionUnlock) OnBackFromSleepOrLock();
       return 0;
     case input::WM_VOLUME_KEY:
       if (state_.StartupComplete)
@@ -747,10 +833,24 @@ LRESULT TVolumeChangeForm::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_POWERBROADCAST:
       OnPowerBroadcast(state_, static_cast<unsigned>(wp), timeGetTime());
+      if (wp == PBT_APMRESUMEAUTOMATIC || wp == PBT_APMRESUMESUSPEND) OnBackFromSleepOrLock();
       return TRUE;
     case kTestBlockMessage:
       if (!testTriggers_) break;
       Sleep(static_cast<DWORD>(wp));
+      return 0;
+    case kTestDropHooksMessage:
+      if (!testTriggers_) break;
+      input_.DropHooksKeepingHandles();
+      return 0;
+    case WM_QUERYENDSESSION:
+      // Log-off or shut-down: nothing may hold it up from here on, no
+      // message box among it. Every write of the settings is already whole
+      // (each replaces the file at once), so nothing is lost.
+      SetSessionEnding(true);
+      return TRUE;
+    case WM_ENDSESSION:
+      if (!wp) SetSessionEnding(false);  // the end of the session was cancelled
       return 0;
     case WM_CLOSE:
       // Closing the main window ends the program.

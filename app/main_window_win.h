@@ -14,6 +14,7 @@
 #include "app/main_window_state.h"
 #include "common/handle_win.h"
 #include "devices/core_audio_devices_win.h"
+#include "devices/endpoint_notifications_win.h"
 #include "input/input_rules.h"
 #include "input/input_thread_win.h"
 #include "meter/meter_host.h"
@@ -40,6 +41,12 @@ inline constexpr UINT kMainTimerMs = 100;
 // Test builds only: the main thread sleeps wParam ms (a stand-in for a modal
 // box or a slow device call), to show that the hooks keep working.
 inline constexpr UINT kTestBlockMessage = WM_APP + 300;
+// Test builds only: the hooks are taken out behind the program's back with
+// their handles kept, as Windows does with a hook that timed out.
+inline constexpr UINT kTestDropHooksMessage = WM_APP + 301;
+// The system's notice about the playback devices (posted from its thread).
+inline constexpr UINT kDeviceNoticeMessage = WM_APP + 320;
+inline constexpr UINT_PTR kFollowTimerId = 2;
 
 class MainWindowPorts;
 class MainWindowMeterHost;
@@ -112,6 +119,10 @@ class TVolumeChangeForm final : public about::VersionFormHost {
   void OnMenuCommand(tray::MenuId id);
   void SyncHookState();
   input::InputSwitches Switches() const;
+  // After sleep or an unlocked session: the hooks anew, the tray icon back,
+  // the endpoint bound again.
+  void OnBackFromSleepOrLock();
+  void CheckHooks();
 
   HINSTANCE instance_;
   UniqueWindow window_;
@@ -135,6 +146,10 @@ class TVolumeChangeForm final : public about::VersionFormHost {
   bool menuOpen_ = false;
   bool testTriggers_ = false;
   UINT taskbarCreatedMessage_ = 0;
+  devices::EndpointNotifications notifications_;
+  bool sessionNotifications_ = false;
+  int ticksToHookCheck_ = 0;
+  uint32_t hooksReinstalledAt_ = 0;
 };
 
 }  // namespace volmaru::app

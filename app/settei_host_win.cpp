@@ -152,6 +152,9 @@ void MainWindowSetteiHost::CheckVolume(const settings::VolumeCheckRequest& reque
                  main_.settei_ ? main_.settei_->hwnd() : main_.hwnd());
   if (request.which == settings::VolumeCheck::kNormalVolume) {
     if (request.normalVolumeDevice < 0) return;
+    // Its switches there and back are the program's own: the system's
+    // notices of them do not start a follow.
+    const devices::OwnSwitchScope own(main_.state_);
     settings::NormalVolumeCheck(request.normalVolumeText, static_cast<size_t>(request.normalVolumeDevice),
                                 *request.workingProfiles, port);
   } else {

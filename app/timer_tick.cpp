@@ -46,9 +46,13 @@ void Timer1Tick(MainWindowState& s, TickPort& port) {
   // 5. Middle click on the taskbar mutes, once per second while held. The
   // button is asked first: finding the taskbar costs more, on every tick.
   if (!port.KeyDown(s.Keyboard.MainKey.code) && !port.NoChangeByMouse() && port.MiddleButtonDown()) {
-    if (const std::optional<meter::Rect> taskbar = port.TaskbarRect()) {
+    const std::vector<meter::Rect> taskbars = port.TaskbarRects();
+    if (!taskbars.empty()) {
       const uint32_t now = port.Now();
-      if (Contains(*taskbar, port.Cursor()) && now - s.LastMuteToggleAt >= kMiddleClickGuardMs) {
+      const Point cursor = port.Cursor();
+      bool over = false;
+      for (const meter::Rect& taskbar : taskbars) over = over || Contains(taskbar, cursor);
+      if (over && now - s.LastMuteToggleAt >= kMiddleClickGuardMs) {
         if (port.ToggleMute()) {
           port.RefreshMeter();
           port.ShowMeter();

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "app/main_window_state.h"
 #include "meter/meter_geometry.h"
@@ -30,8 +31,10 @@ class TickPort {
   virtual bool KeyDown(int vk) = 0;
   virtual bool MiddleButtonDown() = 0;
   virtual bool NoChangeByMouse() = 0;
-  // The taskbar's rectangle, or nothing when there is no taskbar window.
-  virtual std::optional<meter::Rect> TaskbarRect() = 0;
+  // The rectangles of the taskbars: the main one's first, then those of
+  // further monitors that are on screen; empty when there is no main
+  // taskbar window.
+  virtual std::vector<meter::Rect> TaskbarRects() = 0;
   virtual Point Cursor() = 0;
 
   virtual bool MeterVisible() = 0;

@@ -44,7 +44,7 @@ class QuietPlatform : public app::TickPort,
   bool KeyDown(int) override { return false; }
   bool MiddleButtonDown() override { return false; }
   bool NoChangeByMouse() override { return false; }
-  std::optional<meter::Rect> TaskbarRect() override { return meter::Rect{0, 1040, 1920, 40}; }
+  std::vector<meter::Rect> TaskbarRects() override { return {meter::Rect{0, 1040, 1920, 40}}; }
   app::Point Cursor() override { return {800, 500}; }
   bool MeterVisible() override { return false; }
   meter::Rect MeterRect() override { return {}; }

@@ -41,10 +41,47 @@ void MenuGetAudioEndVolClick(DeviceWindowPort& window) {
   window.ShowMessage(kRebindFailedText);
 }
 
+namespace {
+
+// After the volume control was bound to another device and that device was
+// read: when the reading did not refresh the tray (the same number), the
+// tray names the new device here. While muted the tray keeps saying so.
+void NameTheDeviceInTheTray(const app::MainWindowState& s, DeviceWindowPort& window, int shownVolume) {
+  if (s.LastVolume != shownVolume) return;
+  const std::string& key = s.Keyboard.MainKey.name;
+  window.SetBalloonAndTip(s.IsMuted ? tray::MuteTooltip(key, s.DefaultDeviceName)
+                                    : tray::DeviceSwitchTooltip(s.LastVolume, key, s.DefaultDeviceName));
+  // The picture under the number and its colours belong to the device;
+  // while muted the tray shows the mute picture, which a redraw would
+  // replace.
+  if (!s.IsMuted && window.IconFollowsDevice()) window.RedrawIcon(s.LastVolume);
+}
+
+}  // namespace
+
+bool OnDefaultDeviceNotice(app::MainWindowState& s) {
+  if (s.OwnDeviceSwitches > 0 || s.DeviceFollowPending) return false;
+  s.DeviceFollowPending = true;
+  return true;
+}
+
+void FollowDefaultDevice(app::MainWindowState& s, DevicePlatform& platform, DeviceWindowPort& window) {
+  s.DeviceFollowPending = false;
+  if (s.OwnDeviceSwitches > 0 || !s.UseEndpointVolume) return;
+  const TimerPause<DeviceWindowPort> hold(window);
+  if (!window.AcquireEndpointVolume()) return;
+  EnumeratePlaybackDevices(s, platform, window);
+  InsertDeviceMenuItems(s);
+  const int shown = s.LastVolume;
+  window.ReadAfterRebind();
+  NameTheDeviceInTheTray(s, window, shown);
+}
+
 bool SwitchToDeviceItem(app::MainWindowState& s, DevicePlatform& platform, DeviceWindowPort& window, size_t item,
                         bool reportFailure) {
   if (item >= s.DeviceMenuItems.size()) return false;
   if (s.DeviceMenuItems[item].Checked) return true;
+  const OwnSwitchScope own(s);
   const TimerPause<DeviceWindowPort> hold(window);
   if (!SetDefaultPlaybackDevice(s, platform, item)) {
     if (reportFailure) window.ShowMessage(kSwitchFailedText);
@@ -58,17 +95,7 @@ bool SwitchToDeviceItem(app::MainWindowState& s, DevicePlatform& platform, Devic
   MenuGetAudioEndVolClick(window);
   const int shown = s.LastVolume;
   window.ReadAfterRebind();
-  if (s.LastVolume == shown) {
-    // The reading did not refresh the tray: name the new device here. While
-    // muted the tray keeps saying so.
-    const std::string& key = s.Keyboard.MainKey.name;
-    window.SetBalloonAndTip(s.IsMuted ? tray::MuteTooltip(key, s.DefaultDeviceName)
-                                      : tray::DeviceSwitchTooltip(s.LastVolume, key, s.DefaultDeviceName));
-    // The picture under the number and its colours belong to the device;
-    // while muted the tray shows the mute picture, which a redraw would
-    // replace.
-    if (!s.IsMuted && window.IconFollowsDevice()) window.RedrawIcon(s.LastVolume);
-  }
+  NameTheDeviceInTheTray(s, window, shown);
   if (!window.BalloonHintsOff()) window.ShowBalloon();
   return true;
 }

@@ -43,4 +43,33 @@ bool SwitchToDeviceNamed(app::MainWindowState& s, DevicePlatform& platform, Devi
 // default device; says so when it cannot.
 void MenuGetAudioEndVolClick(DeviceWindowPort& window);
 
+// Holds OwnDeviceSwitches for the life of a switch of the program's own.
+class OwnSwitchScope {
+ public:
+  explicit OwnSwitchScope(app::MainWindowState& s) : s_(s) { ++s_.OwnDeviceSwitches; }
+  ~OwnSwitchScope() { --s_.OwnDeviceSwitches; }
+  OwnSwitchScope(const OwnSwitchScope&) = delete;
+  OwnSwitchScope& operator=(const OwnSwitchScope&) = delete;
+
+ private:
+  app::MainWindowState& s_;
+};
+
+// Following the system's default playback device. Windows changes it by
+// itself (a headset arrives, a device goes, the user picks one in the Sound
+// control panel); its notices come from a system thread and reach the main
+// window as a message. A notice during a switch of the program's own is
+// that switch's doing and is dropped; otherwise the follow is due once the
+// burst of notices is over. True when the caller must start the short wait
+// (a notice while one is pending adds nothing).
+inline constexpr uint32_t kFollowSettleMs = 300;
+bool OnDefaultDeviceNotice(app::MainWindowState& s);
+// The follow itself: the volume control bound to the device that is the
+// default now (quietly: a machine left without any device stays as it is
+// until the next notice), the devices listed again with their menu items
+// and check mark, the new device's mute and volume read, and the tooltip
+// and the tray icon (its colours and picture) refreshed. The main timer is
+// held meanwhile. Nothing while a switch of the program's own runs.
+void FollowDefaultDevice(app::MainWindowState& s, DevicePlatform& platform, DeviceWindowPort& window);
+
 }  // namespace volmaru::devices

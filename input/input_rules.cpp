@@ -9,6 +9,9 @@ bool WheelQualifies(const WheelHookContext& c) {
   if (!(c.now - c.lastVolumeStepAt > ClampMillis(c.volumeChangeWaitTime))) return false;
   if (!c.taskbarExists) return false;
   if (c.taskbar.Contains(c.cursor)) return true;
+  for (int i = 0; i < c.secondaryCount && i < kMaxSecondaryTaskbars; ++i) {
+    if (c.secondary[i].Contains(c.cursor)) return true;
+  }
   if (c.meterVisible && c.meter.Contains(c.cursor)) return true;
   return c.leftButtonDown;
 }

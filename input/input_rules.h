@@ -30,12 +30,17 @@ struct Rect {
 
 // --- the hooks -------------------------------------------------------------
 
+inline constexpr int kMaxSecondaryTaskbars = 7;
+
 struct WheelHookContext {
   uint32_t now = 0;
   uint32_t lastVolumeStepAt = 0;
   int volumeChangeWaitTime = 0;
-  bool taskbarExists = false;
+  bool taskbarExists = false;  // the main taskbar ("Shell_TrayWnd")
   Rect taskbar;
+  // The taskbars of further monitors that are on screen.
+  int secondaryCount = 0;
+  Rect secondary[kMaxSecondaryTaskbars];
   app::Point cursor;
   bool meterVisible = false;
   Rect meter;

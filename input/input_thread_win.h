@@ -24,6 +24,8 @@ struct HookShared {
   std::atomic<int> mainKeyCode{29};
   std::atomic<int> muteKeyCode{40};
   std::atomic<bool> keyCaptureSlotSet{false};
+  // GetTickCount when a hook last saw an event (input/hook_watch.h).
+  std::atomic<uint32_t> hooksLastSawAt{0};
 };
 
 class InputThread {
@@ -36,6 +38,12 @@ class InputThread {
   HookShared& shared() { return shared_; }
   // Starts the thread (once) and has it install whichever hook is missing.
   void InstallMissing();
+  // Puts both hooks in afresh, each new one before its old one goes out
+  // (a hook Windows removed silently still has its handle).
+  void Reinstall();
+  // Test builds only: removes both hooks behind the program's back and
+  // keeps their handles, as Windows does with a hook that timed out.
+  void DropHooksKeepingHandles();
   // Removes both hooks and ends the thread.
   void Stop();
   bool mouseInstalled() const { return mouseInstalled_; }

@@ -18,21 +18,29 @@ ComPtr<IAudioEndpointVolume> AcquireEndpointVolume() {
   return volume;
 }
 
+// AUDCLNT_E_DEVICE_INVALIDATED: the device behind the interface went away.
+constexpr HRESULT kDeviceInvalidated = static_cast<HRESULT>(0x88890004);
+
+bool EndpointVolumePort::Check(HRESULT hr) {
+  if (hr == kDeviceInvalidated && deviceGone_) deviceGone_();
+  return SUCCEEDED(hr);
+}
+
 bool EndpointVolumePort::GetMasterVolumeLevelScalar(float& scalar) {
-  return v_ && SUCCEEDED(v_->GetMasterVolumeLevelScalar(&scalar));
+  return v_ && Check(v_->GetMasterVolumeLevelScalar(&scalar));
 }
 
 bool EndpointVolumePort::SetMasterVolumeLevelScalar(float scalar) {
-  return v_ && SUCCEEDED(v_->SetMasterVolumeLevelScalar(scalar, &GUID_NULL));
+  return v_ && Check(v_->SetMasterVolumeLevelScalar(scalar, &GUID_NULL));
 }
 
 bool EndpointVolumePort::GetMute(int32_t& mute) {
   BOOL m = FALSE;
-  if (!v_ || FAILED(v_->GetMute(&m))) return false;
+  if (!v_ || !Check(v_->GetMute(&m))) return false;
   mute = m;
   return true;
 }
 
-bool EndpointVolumePort::SetMute(int32_t mute) { return v_ && SUCCEEDED(v_->SetMute(mute, &GUID_NULL)); }
+bool EndpointVolumePort::SetMute(int32_t mute) { return v_ && Check(v_->SetMute(mute, &GUID_NULL)); }
 
 }  // namespace volmaru::volume

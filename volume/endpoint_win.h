@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <endpointvolume.h>
 
+#include <functional>
+
 #include "common/handle_win.h"
 #include "volume/volume_ops.h"
 
@@ -18,14 +20,19 @@ ComPtr<IAudioEndpointVolume> AcquireEndpointVolume();
 // GUID_NULL as the event context.
 class EndpointVolumePort final : public EndpointPort {
  public:
-  explicit EndpointVolumePort(ComPtr<IAudioEndpointVolume>& held) : v_(held) {}
+  // `deviceGone` runs when a call finds the device invalidated (unplugged,
+  // disabled): the volume control must be bound anew.
+  EndpointVolumePort(ComPtr<IAudioEndpointVolume>& held, std::function<void()> deviceGone = nullptr)
+      : v_(held), deviceGone_(std::move(deviceGone)) {}
   bool GetMasterVolumeLevelScalar(float& scalar) override;
   bool SetMasterVolumeLevelScalar(float scalar) override;
   bool GetMute(int32_t& mute) override;
   bool SetMute(int32_t mute) override;
 
  private:
+  bool Check(HRESULT hr);
   ComPtr<IAudioEndpointVolume>& v_;
+  std::function<void()> deviceGone_;
 };
 
 }  // namespace volmaru::volume

@@ -35,10 +35,13 @@ class FakeTick : public TickPort {
   bool MiddleButtonDown() override { return middleDown; }
   bool NoChangeByMouse() override { return noMouse; }
   int taskbarLookups = 0;
-  std::optional<meter::Rect> TaskbarRect() override {
+  std::vector<meter::Rect> secondTaskbars;  // further monitors' taskbars
+  std::vector<meter::Rect> TaskbarRects() override {
     ++taskbarLookups;
-    if (!taskbar) return std::nullopt;
-    return meter::Rect{0, 1040, 1920, 40};
+    if (!taskbar) return {};
+    std::vector<meter::Rect> rects{meter::Rect{0, 1040, 1920, 40}};
+    rects.insert(rects.end(), secondTaskbars.begin(), secondTaskbars.end());
+    return rects;
   }
   Point Cursor() override { return cursor; }
   bool MeterVisible() override { return meterVisible; }
@@ -286,6 +289,24 @@ TEST(TimerTickTest, TheDeviceScheduleRunsWhileTheSettingsWindowIsOpen) {
 
 namespace volmaru::app {
 namespace {
+
+// A second monitor's taskbar counts as the main one does, with the same
+// edges; the space between them does not.
+TEST(TimerTickTest, AMiddleClickOnAnotherMonitorsTaskbarMutesToo) {
+  for (const auto& [cursor, inside] : std::vector<std::pair<Point, bool>>{{{1920, 1040}, true},
+                                                                          {{3839, 1079}, true},
+                                                                          {{3840, 1060}, false},
+                                                                          {{2500, 1039}, false},
+                                                                          {{2500, 500}, false}}) {
+    MainWindowState s;
+    FakeTick t;
+    t.secondTaskbars = {meter::Rect{1920, 1040, 1920, 40}};
+    t.middleDown = true;
+    t.cursor = cursor;
+    Timer1Tick(s, t);
+    EXPECT_EQ(t.Called("toggle"), inside) << cursor.x << "," << cursor.y;
+  }
+}
 
 TEST(TimerTickTest, AMiddleClickOnTheTaskbarsLastRowCountsButNotBelowIt) {
   // The taskbar is (0,1040)-(1920,1080): its right and bottom edges are

@@ -250,5 +250,80 @@ TEST(DeviceSwitchTest, AQuietFailureTellsNobody) {
   EXPECT_EQ(r.window.timerHolds, 0);
 }
 
+// --- following the system's default device ---------------------------------------
+
+// Windows made another device the default by itself (a headset came, the
+// user chose one in the Sound control panel): the volume control, the
+// device list with its check mark and the tray follow it.
+TEST(DeviceFollowTest, TheVolumeControlTheListAndTheTrayFollowTheNewDefault) {
+  Rig r;
+  r.window.follows = true;
+  ASSERT_TRUE(OnDefaultDeviceNotice(r.s)) << "the first notice starts the wait";
+  EXPECT_FALSE(OnDefaultDeviceNotice(r.s)) << "a burst of notices makes one follow";
+  r.platform.defaultId = "{spk}";
+  FollowDefaultDevice(r.s, r.platform, r.window);
+  EXPECT_FALSE(r.s.DeviceFollowPending);
+  EXPECT_EQ(r.s.DefaultDeviceName, "Speakers");
+  EXPECT_EQ(r.Checks(), (std::vector<bool>{true, false, false}));
+  ASSERT_TRUE(r.s.DefaultDeviceIcon);
+  EXPECT_EQ(r.s.DefaultDeviceIcon->File, "C:\\Windows\\spk.dll");
+  EXPECT_EQ(r.platform.listings, 1) << "the devices listed again";
+  EXPECT_EQ(r.window.tip, "音量:40\r\nメインキー:[無変換]\r\n既定の再生デバイス:\r\n Speakers");
+  EXPECT_EQ(r.window.log, (Log{"timer off", "acquire", "read volume", "tip", "icon 40", "timer on"}))
+      << "bound anew, read, the tray refreshed; no switch of its own, no balloon";
+  EXPECT_TRUE(r.platform.setterCalls.empty());
+  EXPECT_TRUE(OnDefaultDeviceNotice(r.s)) << "the next notice is a new burst";
+}
+
+TEST(DeviceFollowTest, ANewVolumeRefreshesTheTrayThroughTheReading) {
+  Rig r;
+  r.window.follows = true;
+  r.window.onReadVolume = [&] { r.s.LastVolume = 70; };  // the headset plays louder
+  r.platform.defaultId = "{usb}";
+  OnDefaultDeviceNotice(r.s);
+  FollowDefaultDevice(r.s, r.platform, r.window);
+  EXPECT_EQ(r.s.DefaultDeviceName, "USB");
+  EXPECT_EQ(r.window.log, (Log{"timer off", "acquire", "read volume", "timer on"}));
+}
+
+// The program's own switch binds the volume control again itself: the
+// system's notices of it start no follow.
+TEST(DeviceFollowTest, NoticesDuringASwitchOfTheProgramsOwnAreItsOwnDoing) {
+  Rig r;
+  {
+    const OwnSwitchScope own(r.s);
+    EXPECT_FALSE(OnDefaultDeviceNotice(r.s));
+    FollowDefaultDevice(r.s, r.platform, r.window);
+    EXPECT_TRUE(r.window.log.empty()) << "a follow due meanwhile waits for nothing and does nothing";
+  }
+  EXPECT_EQ(r.s.OwnDeviceSwitches, 0);
+  r.window.onReadVolume = [&] { EXPECT_EQ(r.s.OwnDeviceSwitches, 1) << "the menu's switch counts as its own"; };
+  r.Switch(0);
+  EXPECT_EQ(r.s.OwnDeviceSwitches, 0);
+  EXPECT_TRUE(OnDefaultDeviceNotice(r.s));
+}
+
+// The last device unplugged: nothing to bind to. The program stays as it is
+// and says nothing (it was not asked); the next notice tries again.
+TEST(DeviceFollowTest, WithoutADefaultDeviceTheFollowWaitsQuietly) {
+  Rig r;
+  r.window.acquireOk = false;
+  const std::string before = r.s.DefaultDeviceName;
+  OnDefaultDeviceNotice(r.s);
+  FollowDefaultDevice(r.s, r.platform, r.window);
+  EXPECT_TRUE(r.window.messages.empty());
+  EXPECT_EQ(r.window.log, (Log{"timer off", "acquire", "timer on"}));
+  EXPECT_EQ(r.platform.listings, 0);
+  EXPECT_EQ(r.s.DefaultDeviceName, before);
+  EXPECT_FALSE(r.s.DeviceFollowPending);
+}
+
+TEST(DeviceFollowTest, TheMixerPathFollowsNothing) {
+  Rig r;
+  r.s.UseEndpointVolume = false;
+  FollowDefaultDevice(r.s, r.platform, r.window);
+  EXPECT_TRUE(r.window.log.empty());
+}
+
 }  // namespace
 }  // namespace volmaru::devices

@@ -337,6 +337,33 @@ TEST(InputHookTest, WheelQualifiesOverTaskbarMeterOrWithTheLeftButton) {
   EXPECT_FALSE(WheelQualifies(c)) << "without a taskbar nothing qualifies";
 }
 
+// Every further monitor has a taskbar of its own: the wheel counts over
+// each, with the same edges, and not in the space between them.
+TEST(InputHookTest, WheelQualifiesOverEveryTaskbarOnScreen) {
+  WheelHookContext c;
+  c.now = 10000;
+  c.taskbarExists = true;
+  c.taskbar = {0, 1040, 1920, 1080};
+  c.secondaryCount = 2;
+  c.secondary[0] = {1920, 1040, 3840, 1080};
+  c.secondary[1] = {-1280, 984, 0, 1024};
+  for (const auto& [cursor, over] : std::vector<std::pair<app::Point, bool>>{{{1920, 1040}, true},
+                                                                             {{3839, 1079}, true},
+                                                                             {{3840, 1050}, false},
+                                                                             {{-1280, 984}, true},
+                                                                             {{-1, 1023}, true},
+                                                                             {{-640, 1024}, false},
+                                                                             {{2500, 1000}, false}}) {
+    c.cursor = cursor;
+    EXPECT_EQ(WheelQualifies(c), over) << cursor.x << "," << cursor.y;
+  }
+  c.cursor = {2500, 1050};
+  c.secondaryCount = 1;
+  EXPECT_TRUE(WheelQualifies(c));
+  c.secondaryCount = 0;
+  EXPECT_FALSE(WheelQualifies(c)) << "a taskbar no longer on screen does not count";
+}
+
 TEST(InputHookTest, FastTurnsWithinTheWaitTimePassToTheTaskbar) {
   WheelHookContext c;
   c.taskbarExists = true;

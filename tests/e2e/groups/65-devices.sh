@@ -252,6 +252,50 @@ for count in 2147483647 -5; do
   stop_app
 done
 
+# (h) Windows makes another device the default by itself: the program
+# follows at once (the system's notice), without anyone pointing at the
+# tray: the tray icon takes that device's colours, and back again.
+wine reg delete 'HKCU\Software\Wine\Drivers\winepulse.drv' /v DefaultOutput /f >>"$log" 2>&1
+pulse_id=$(awk -F'\t' '$3 == "PulseAudio" { print $2 }' <<<"$endpoints")
+hdmi_id=$(awk -F'\t' '$3 == "HDMI" { print $2 }' <<<"$endpoints")
+# PulseAudio: yellow on magenta; HDMI: green on red.
+write_settei "${settei_colours/DeviceIconDataCount=1/DeviceIconDataCount=2}"$'[DeviceIconData1]\nDeviceName=HDMI\nTextColor=65280\nBackColor=255\n'
+xdotool mousemove 300 300
+# follow_to <endpoint ID> <shot> <colour wanted> <colour gone>: sets the
+# default as Windows would and waits up to 6 s for the icon's colours.
+follow_to() {
+  local i want=0 gone=99
+  wine reg add 'HKCU\Software\Wine\Drivers\winepulse.drv' /v DefaultOutput /t REG_SZ /d "$1" /f >>"$log" 2>&1
+  for ((i = 0; i < 30; i++)); do
+    sleep 0.2
+    shot "$2"
+    want=$(slot_colour "$2" "$3")
+    gone=$(slot_colour "$2" "$4")
+    [ "${want:-0}" -ge 60 ] 2>/dev/null && [ "${gone:-99}" -le 2 ] 2>/dev/null && break
+  done
+  follow_seen="$3 $want, $4 $gone"
+  [ "${want:-0}" -ge 60 ] 2>/dev/null && [ "${gone:-99}" -le 2 ] 2>/dev/null
+}
+if [ -z "$pulse_id" ] || [ -z "$hdmi_id" ]; then
+  fail devices-follow "no endpoint IDs for PulseAudio and HDMI: '$(tr '\t\n' ' |' <<<"$endpoints")'"
+elif ! start_app || [ "$(wait_volume 100 30)" != 100 ]; then
+  fail devices-follow "the program did not start on the endpoint path"
+else
+  sleep 1
+  shot e2e-65-9-follow-before
+  before=$(slot_colour e2e-65-9-follow-before '#ff00ff')
+  if ! [ "${before:-0}" -ge 60 ] 2>/dev/null; then
+    fail devices-follow "the icon did not start in PulseAudio's colours (magenta $before)"
+  elif ! follow_to "$hdmi_id" e2e-65-9-follow-hdmi '#ff0000' '#ff00ff'; then
+    fail devices-follow "within 6 s of HDMI becoming the default the icon shows $follow_seen"
+  elif ! follow_to "$pulse_id" e2e-65-9-follow-back '#ff00ff' '#ff0000'; then
+    fail devices-follow "within 6 s of PulseAudio becoming the default again the icon shows $follow_seen"
+  else
+    pass devices-follow
+  fi
+fi
+stop_app
+
 wine regsvr32 /u /s "$(winepath -w "$standin" 2>>"$log")" >>"$log" 2>&1
 wine reg delete 'HKCU\Software\Wine\Drivers\winepulse.drv' /v DefaultOutput /f >>"$log" 2>&1
 wine reg delete 'HKCU\Software\Wine\Drivers\winepulse.drv' /v DefaultVoiceOutput /f >>"$log" 2>&1
