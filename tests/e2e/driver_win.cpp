@@ -678,6 +678,37 @@ int WheelWindowCmd(int argc, wchar_t** argv) {
   return kOk;
 }
 
+// A stand-in for the taskbar of a further monitor (Windows 8 and later give
+// each one a window of class "Shell_SecondaryTrayWnd"): a visible window of
+// that class at <x> <y> of size <w> <h> for <ms> ms, counting the wheel
+// messages it gets. Prints "ready <hwnd>", at the end "wheel=<count>".
+int TaskbarWindowCmd(int argc, wchar_t** argv) {
+  unsigned long x = 0, y = 0, w = 0, h = 0, ms = 0;
+  if (argc != 7 || !ParseNumber(argv[2], x) || !ParseNumber(argv[3], y) || !ParseNumber(argv[4], w) ||
+      !ParseNumber(argv[5], h) || !ParseNumber(argv[6], ms)) {
+    return kUsage;
+  }
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = HelperProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH));
+  wc.lpszClassName = L"Shell_SecondaryTrayWnd";
+  RegisterClassExW(&wc);
+  const HWND wnd = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"Shell_SecondaryTrayWnd", L"", WS_POPUP,
+                                   static_cast<int>(x), static_cast<int>(y), static_cast<int>(w), static_cast<int>(h),
+                                   nullptr, nullptr, wc.hInstance, nullptr);
+  if (!wnd) return kFailed;
+  ShowWindow(wnd, SW_SHOWNOACTIVATE);
+  UpdateWindow(wnd);
+  PumpFor(300);
+  WriteLine(L"ready " + Hex(reinterpret_cast<UINT_PTR>(wnd)));
+  PumpFor(ms);
+  WriteLine(L"wheel=" + std::to_wstring(g_wheelCount));
+  DestroyWindow(wnd);
+  return kOk;
+}
+
 // Holds a tray icon of its own (uID 7 of a hidden window) for <ms> ms, then
 // removes it: the warning icon, or the small-icon size picture of an .ico
 // file (what a program that loads its icon at SM_CXSMICON shows). Prints
@@ -982,6 +1013,7 @@ constexpr Command kCommands[] = {
     {L"foreground", ForegroundCmd, L"foreground"},
     {L"tray-delete", TrayDeleteCmd, L"tray-delete <owner-class> <uid>"},
     {L"wheel-window", WheelWindowCmd, L"wheel-window <x> <y> <width> <height> <ms>"},
+    {L"taskbar-window", TaskbarWindowCmd, L"taskbar-window <x> <y> <width> <height> <ms>"},
     {L"tray-hold", TrayHoldCmd, L"tray-hold <ms> [icon-file]"},
     {L"system-metric", SystemMetricCmd, L"system-metric <index>"},
     {L"show-icon", ShowIconCmd, L"show-icon <x> <y> <information|warning|error|question> <ms>"},

@@ -335,3 +335,19 @@ tray_text_with() {
   xdotool mousemove 300 300 2>>"$log"
   echo "$t"
 }
+
+# Red pixels of a crop of the meter at <left> <top> (desktop coordinates)
+# that are not the captions of the set-volume box's buttons: "登録削除" and
+# "キャンセル" are red too, and only "ミュート" is looked for.
+meter_red_pixels() {  # meter_red_pixels <png> <crop-left> <crop-top>
+  local png=$1 rec r l t rr b masked
+  masked=${png%.png}-nobuttons.png
+  cp "$png" "$masked"
+  while IFS= read -r rec; do
+    [ "$(field class "$rec")" = Button ] && [ "$(field visible "$rec")" = 1 ] || continue
+    IFS=, read -r l t rr b <<<"$(field rect "$rec")"
+    convert "$masked" -fill black -draw "rectangle $((l - $2)),$((t - $3)) $((rr - $2)),$((b - $3))" "$masked" \
+      2>>"$log"
+  done < <(drv children TVolumeBarForm)
+  red_pixels "$masked"
+}

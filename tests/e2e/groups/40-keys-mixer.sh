@@ -127,7 +127,7 @@ if [ "$keys_started" != 1 ]; then
   fail mute-debounce "the program did not start"
   fail key-unmute "the program did not start"
 else
-  red0=$(red_pixels "$shots/e2e-9-meter-50.png")
+  red0=$(meter_red_pixels "$shots/e2e-9-meter-50.png" "$m_l" "$m_t")
   chord Down
   t_mute=$(date +%s%N)
   sleep 0.3
@@ -140,9 +140,9 @@ else
   shot e2e-11-muted-again
   crop e2e-10-meter-muted e2e-10-muted "$meter_geom"
   crop e2e-11-meter-muted-again e2e-11-muted-again "$meter_geom"
-  red1=$(red_pixels "$shots/e2e-10-meter-muted.png")
+  red1=$(meter_red_pixels "$shots/e2e-10-meter-muted.png" "$m_l" "$m_t")
   green1=$(green_pixels "$shots/e2e-10-meter-muted.png")
-  red2=$(red_pixels "$shots/e2e-11-meter-muted-again.png")
+  red2=$(meter_red_pixels "$shots/e2e-11-meter-muted-again.png" "$m_l" "$m_t")
   if [ "$red0" != 0 ] || ! [ "${red1:-0}" -ge 200 ] 2>/dev/null || [ "$green1" != 0 ] || [ "$box1" != 0 ]; then
     fail key-mute "red pixels $red0 before, $red1 after (want 0, >=200); green after $green1 (want 0); box visible $box1"
   else
@@ -162,7 +162,7 @@ else
   sleep 0.4
   shot e2e-12-unmuted
   crop e2e-12-meter-unmuted e2e-12-unmuted "$meter_geom"
-  red3=$(red_pixels "$shots/e2e-12-meter-unmuted.png")
+  red3=$(meter_red_pixels "$shots/e2e-12-meter-unmuted.png" "$m_l" "$m_t")
   problems=$(bar_check "$shots/e2e-12-unmuted.png")
   v=$(volume_text)
   if [ "$red3" != 0 ] || [ -n "$problems" ] || [ "$v" != 50 ]; then
@@ -235,17 +235,17 @@ else
   middle_click 300 300 0.3
   shot e2e-13-middle-elsewhere
   crop e2e-13-meter-middle-elsewhere e2e-13-middle-elsewhere "$meter_geom"
-  red_else=$(red_pixels "$shots/e2e-13-meter-middle-elsewhere.png")
+  red_else=$(meter_red_pixels "$shots/e2e-13-meter-middle-elsewhere.png" "$m_l" "$m_t")
   middle_click 700 $(((tb_t + tb_b) / 2)) 0.5
   shot e2e-14-middle-muted
   crop e2e-14-meter-middle-muted e2e-14-middle-muted "$meter_geom"
-  red_muted=$(red_pixels "$shots/e2e-14-meter-middle-muted.png")
+  red_muted=$(meter_red_pixels "$shots/e2e-14-meter-middle-muted.png" "$m_l" "$m_t")
   sleep 1.2
   middle_click 700 $(((tb_t + tb_b) / 2)) 0.3
   sleep 0.3
   shot e2e-15-middle-unmuted
   crop e2e-15-meter-middle-unmuted e2e-15-middle-unmuted "$meter_geom"
-  red_unmuted=$(red_pixels "$shots/e2e-15-meter-middle-unmuted.png")
+  red_unmuted=$(meter_red_pixels "$shots/e2e-15-meter-middle-unmuted.png" "$m_l" "$m_t")
   if [ "$red_else" != 0 ]; then
     fail middle-click-taskbar "a middle click away from the taskbar muted (red pixels $red_else)"
   elif ! [ "${red_muted:-0}" -ge 200 ] 2>/dev/null; then
@@ -254,6 +254,51 @@ else
     fail middle-click-taskbar "a second middle click after more than 1 s did not unmute (red pixels $red_unmuted)"
   else
     pass middle-click-taskbar
+  fi
+fi
+
+
+# (o) Every further monitor has a taskbar of its own ("Shell_SecondaryTrayWnd",
+# a stand-in window of that class here): the wheel over it changes the
+# volume and the window gets nothing, the wheel beside it does not, and a
+# middle click on it mutes.
+if [ "$keys_started" != 1 ]; then
+  fail second-taskbar "the program did not start"
+else
+  second_out=$work/second-taskbar.out
+  : >"$second_out"
+  drv taskbar-window 600 200 400 40 9000 >"$second_out" &
+  second_pid=$!
+  for ((i = 0; i < 40; i++)); do grep -q ready "$second_out" && break; sleep 0.1; done
+  s0=$(volume_text)
+  xdotool mousemove "$((desk_dx + 800))" "$((desk_dy + 220))"
+  sleep 0.3
+  xdotool click 5
+  s1=$(wait_volume $((s0 - 3)) 20)
+  xdotool mousemove "$((desk_dx + 800))" "$((desk_dy + 320))"
+  sleep 0.3
+  xdotool click 5
+  sleep 0.5
+  s2=$(volume_text)
+  middle_click 800 220 0.4
+  shot e2e-16-second-taskbar-muted
+  crop e2e-16-meter-second-muted e2e-16-second-taskbar-muted "$meter_geom"
+  red_second=$(meter_red_pixels "$shots/e2e-16-meter-second-muted.png" "$m_l" "$m_t")
+  sleep 1.2
+  middle_click 800 220 0.3
+  kill "$second_pid" 2>/dev/null
+  wait "$second_pid" 2>/dev/null
+  second_wheel=$(tr -d '\r' <"$second_out" | tr '\n' ' ')
+  if [[ "$second_wheel" != *ready* ]]; then
+    fail second-taskbar "the stand-in taskbar did not come up ($second_wheel)"
+  elif [ "$s1" != $((s0 - 3)) ]; then
+    fail second-taskbar "one notch down over the second taskbar: $s0 -> $s1 (want $((s0 - 3)))"
+  elif [ "$s2" != "$s1" ]; then
+    fail second-taskbar "a notch beside the second taskbar changed the volume $s1 -> $s2"
+  elif ! [ "${red_second:-0}" -ge 200 ] 2>/dev/null; then
+    fail second-taskbar "a middle click on the second taskbar did not mute (red pixels $red_second)"
+  else
+    pass second-taskbar
   fi
 fi
 

@@ -36,3 +36,62 @@ else
 fi
 stop_app
 
+# --- hooks Windows removed without a word -------------------------------------
+# From Windows 7 on a hook that timed out is taken out of the chain while its
+# handle stays. The test build does just that on WM_APP+301; the program
+# must notice (input the hooks did not see) and put them in again within a
+# few seconds, with nothing else done than the keys pressed.
+rm -f "$settei"
+xdotool mousemove 300 300
+if ! start_app "$test_exe" || [ "$(wait_volume 100 30)" != 100 ]; then
+  fail hooks-back "VolmaruTest.exe did not start at volume 100"
+  fail resume-hooks-tray "VolmaruTest.exe did not start at volume 100"
+else
+  drv post-message TVolumeChangeForm 0x812D 0 0 >/dev/null
+  sleep 0.5
+  chord Left
+  sleep 0.5
+  dead=$(volume_text)
+  back_after=
+  t0=$(date +%s)
+  for ((k = 0; k < 30; k++)); do
+    chord Left
+    sleep 0.4
+    if [ "$(volume_text)" != "$dead" ]; then
+      back_after=$(($(date +%s) - t0))
+      break
+    fi
+  done
+  if [ "$dead" != 100 ]; then
+    fail hooks-back "the keys still worked right after the hooks were taken out ($dead): the trigger did nothing"
+  elif [ -z "$back_after" ]; then
+    fail hooks-back "the chords did not come back within 12 s"
+  else
+    echo "run-e2e: the hooks were back after ${back_after} s" >>"$log"
+    pass hooks-back
+  fi
+
+  # --- back from sleep ---------------------------------------------------------
+  # The hooks gone and the tray icon gone while the machine slept: the
+  # resume notice brings both back at once.
+  drv post-message TVolumeChangeForm 0x812D 0 0 >/dev/null
+  drv tray-delete TVolumeChangeForm 1 >/dev/null
+  sleep 0.5
+  gone=$(drv tray-icon TVolumeChangeForm 1)
+  v_before=$(volume_text)
+  drv post-message TVolumeChangeForm 0x0218 18 0 >/dev/null  # WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC
+  sleep 0.5
+  chord Left
+  v_after=$(wait_volume $((v_before - 3)) 15)
+  icon=$(drv tray-icon TVolumeChangeForm 1)
+  if [ -n "$gone" ] && [ "$gone" != absent ]; then
+    fail resume-hooks-tray "the tray icon could not be taken away for the check ($gone)"
+  elif [ "$v_after" != $((v_before - 3)) ]; then
+    fail resume-hooks-tray "a chord right after the resume notice: $v_before -> $v_after (want $((v_before - 3)))"
+  elif [ -z "$icon" ] || [ "$icon" = absent ]; then
+    fail resume-hooks-tray "no tray icon after the resume notice ($icon)"
+  else
+    pass resume-hooks-tray
+  fi
+fi
+stop_app
