@@ -9,7 +9,8 @@
 # Environment: VOLMARU_IDLE_SECONDS (measured window, default 60),
 # VOLMARU_IDLE_SETTLE (seconds before measuring, default 20),
 # VOLMARU_IDLE_WINE_ROOT (default build/wine-idle; made fresh).
-# Prints CPU time over the window and memory (private = pages no other
+# Prints CPU time and wake-ups (context switches of all threads) over the
+# window and memory (private = pages no other
 # process shares, dirty = private pages written to, rss) of both Wine
 # processes as Linux counts them, and the ratios program / floor.
 set -euo pipefail
@@ -39,23 +40,29 @@ sleep "$settle"
 # read 0): CPU ticks from /proc/<pid>/stat, memory from smaps_rollup.
 pid_of() { pgrep -f -x "$1" | head -n1; }
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+# Wake-ups: the context switches of all the process's threads.
+wakeups() { cat /proc/"$1"/task/*/status 2>/dev/null | awk '/_ctxt_switches:/ { n += $2 } END { print n + 0 }'; }
 mem_kb() { awk -v k="$2:" '$1 == k {print $2}' "/proc/$1/smaps_rollup"; }
 pa=$(pid_of "$build/Volmaru.exe")
 pb=$(pid_of "$build/volmaru_bare_tray.exe")
 a0=$(cpu_ticks "$pa")
 b0=$(cpu_ticks "$pb")
+wa0=$(wakeups "$pa")
+wb0=$(wakeups "$pb")
 sleep "$seconds"
 hz=$(getconf CLK_TCK)
 cpu_a=$((($(cpu_ticks "$pa") - a0) * 1000 / hz))
 cpu_b=$((($(cpu_ticks "$pb") - b0) * 1000 / hz))
+wake_a=$(($(wakeups "$pa") - wa0))
+wake_b=$(($(wakeups "$pb") - wb0))
 uss() { echo $(($(mem_kb "$1" Private_Clean) + $(mem_kb "$1" Private_Dirty))); }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "n/a" }'; }
-printf '%-22s %12s %14s %14s %14s\n' program "cpu ms/${seconds}s" "private kB" "dirty kB" "rss kB"
-for p in "Volmaru.exe:$pa:$cpu_a" "volmaru_bare_tray.exe:$pb:$cpu_b"; do
-  IFS=: read -r name pid cpu <<<"$p"
-  printf '%-22s %12s %14s %14s %14s\n' "$name" "$cpu" "$(uss "$pid")" "$(mem_kb "$pid" Private_Dirty)" \
+printf '%-22s %12s %10s %14s %14s %14s\n' program "cpu ms/${seconds}s" wake-ups "private kB" "dirty kB" "rss kB"
+for p in "Volmaru.exe:$pa:$cpu_a:$wake_a" "volmaru_bare_tray.exe:$pb:$cpu_b:$wake_b"; do
+  IFS=: read -r name pid cpu wake <<<"$p"
+  printf '%-22s %12s %10s %14s %14s %14s\n' "$name" "$cpu" "$wake" "$(uss "$pid")" "$(mem_kb "$pid" Private_Dirty)" \
     "$(mem_kb "$pid" Rss)"
 done
-echo "ratio program/floor: cpu $(ratio "$cpu_a" "$cpu_b"), private $(ratio "$(uss "$pa")" "$(uss "$pb")"), dirty $(ratio "$(mem_kb "$pa" Private_Dirty)" "$(mem_kb "$pb" Private_Dirty)"), rss $(ratio "$(mem_kb "$pa" Rss)" "$(mem_kb "$pb" Rss)")"
+echo "ratio program/floor: cpu $(ratio "$cpu_a" "$cpu_b"), wake-ups $(ratio "$wake_a" "$wake_b"), private $(ratio "$(uss "$pa")" "$(uss "$pb")"), dirty $(ratio "$(mem_kb "$pa" Private_Dirty)" "$(mem_kb "$pb" Private_Dirty)"), rss $(ratio "$(mem_kb "$pa" Rss)" "$(mem_kb "$pb" Rss)")"
 drv post-close TVolumeChangeForm >/dev/null || true
 drv post-close VolmaruBareTray >/dev/null || true
