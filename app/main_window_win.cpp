@@ -676,10 +676,12 @@ void TVolumeChangeForm::Timer1Timer() {
 }
 
 void TVolumeChangeForm::CheckHooks() {
+  const uint32_t now = GetTickCount();
+  // Hooks that saw an event a moment ago are alive.
+  if (!input::HooksWorthAsking(input_.shared().hooksLastSawAt.load(), now)) return;
   LASTINPUTINFO last{};
   last.cbSize = sizeof last;
   if (!GetLastInputInfo(&last)) return;
-  const uint32_t now = GetTickCount();
   if (!input::HooksLookLost(last.dwTime, input_.shared().hooksLastSawAt.load(), hooksReinstalledAt_, now)) return;
   hooksReinstalledAt_ = now == 0 ? 1 : now;
   input_.Reinstall();

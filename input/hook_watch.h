@@ -18,8 +18,14 @@ inline constexpr uint32_t kHooksMissedInputMs = 3000;
 // elevated window has the focus) would otherwise reinstall them on every
 // check.
 inline constexpr uint32_t kHookReinstallGapMs = 10000;
-// How often the main timer looks (every tenth tick).
-inline constexpr int kHookCheckTicks = 10;
+// How often the main timer looks (every twentieth tick); only when the hooks
+// have seen nothing for a while does it ask the system for its last input
+// (a call into the system, which a resting program makes as rarely as it
+// can).
+inline constexpr int kHookCheckTicks = 20;
+constexpr bool HooksWorthAsking(uint32_t hooksLastSawAt, uint32_t now) {
+  return now - hooksLastSawAt > kHooksMissedInputMs;
+}
 
 // Times are millisecond ticks of the same clock (GetTickCount), compared
 // with unsigned differences so that the 49.7-day wrap is harmless;

@@ -16,6 +16,12 @@ TEST(HookWatchTest, InputTheHooksMissedForSeveralSecondsMeansTheyAreGone) {
   EXPECT_FALSE(HooksLookLost(0xFFFFFF00u, 3500, 0, 5000));
 }
 
+TEST(HookWatchTest, HooksThatSawAnEventAMomentAgoNeedNoQuestion) {
+  EXPECT_FALSE(HooksWorthAsking(10000, 13000));
+  EXPECT_TRUE(HooksWorthAsking(10000, 13001));
+  EXPECT_FALSE(HooksWorthAsking(0xFFFFFF00u, 1000)) << "across the wrap";
+}
+
 // Input the hooks never get (an elevated window has the focus) would have
 // them put in again at every check.
 TEST(HookWatchTest, TheyArePutInAgainAtMostEveryTenSeconds) {

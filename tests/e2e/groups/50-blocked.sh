@@ -1,7 +1,9 @@
 # === hooks while the main thread is blocked ===================================
 # VolmaruTest.exe sleeps on WM_APP+300 (wParam ms); the hooks run on their own
 # thread, so a key pressed meanwhile counts once the main thread is back.
+# The mixer path (Windows XP version), whose volume Wine can change.
 
+set_windows_version winxp
 rm -f "$settei"
 xdotool mousemove 300 300
 if ! start_app "$test_exe" || [ "$(wait_volume 100 30)" != 100 ]; then
