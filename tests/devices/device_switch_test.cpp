@@ -239,6 +239,18 @@ TEST(DeviceSwitchTest, TheScheduleSwitchesByDeviceNotByPosition) {
   EXPECT_EQ(r.s.DefaultDeviceName, "USB");
 }
 
+// The menu can hold more items than there are names while a listing is being
+// rebuilt; a name that is not there is looked for only among the names.
+TEST(DeviceSwitchTest, AnUnknownNameIsLookedForOnlyAmongTheNames) {
+  Rig r;
+  EnumeratePlaybackDevices(r.s, r.platform, r.window);
+  ASSERT_FALSE(r.s.DeviceNames.empty());
+  r.s.DeviceMenuItems.resize(r.s.DeviceNames.size() + 2);
+  r.platform.setterCalls.clear();
+  EXPECT_FALSE(SwitchToDeviceNamed(r.s, r.platform, r.window, "", false));
+  EXPECT_TRUE(r.platform.setterCalls.empty());
+}
+
 TEST(DeviceSwitchTest, AQuietFailureTellsNobody) {
   Rig r;
   r.platform.noSetter = true;

@@ -246,6 +246,34 @@ TEST(InputWheelTest, SmallDeltasAddUpToANotch) {
   EXPECT_EQ(r.Sets().back(), "set 53");
 }
 
+// What a small turn leaves over a notch counts towards the next one, in both
+// directions alike.
+TEST(InputWheelTest, WhatIsLeftOverANotchCarriesOn) {
+  for (const int sign : {1, -1}) {
+    Rig r;
+    for (const int delta : {90, 90, 60}) {
+      r.port.now += 1;
+      r.Wheel(sign * delta);
+    }
+    EXPECT_EQ(r.Sets(), sign > 0 ? (std::vector<std::string>{"set 53", "set 56"})
+                                 : (std::vector<std::string>{"set 47", "set 44"}))
+        << "180 then 60 more are two notches, sign " << sign;
+  }
+}
+
+TEST(InputWheelTest, TheWheelStopsAtNoughtAndAHundred) {
+  Rig r;
+  r.port.volume = 98;
+  r.Wheel(120);
+  r.port.volume = 100;
+  r.port.now += 1;
+  r.Wheel(120);
+  r.port.volume = 1;
+  r.port.now += 1;
+  r.Wheel(-120);
+  EXPECT_EQ(r.Sets(), (std::vector<std::string>{"set 100", "set 100", "set 0"}));
+}
+
 // A whole notch starts the count afresh: nothing left over from small deltas
 // before it carries on after it.
 TEST(InputWheelTest, AWholeNotchDropsWhatSmallDeltasLeft) {
