@@ -458,7 +458,8 @@ int Run(int argc, wchar_t** argv) {
     WindowDc screen(nullptr);
     screenDpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
   }
-  std::printf("volmaru_golden: %d dpi (the screen reports %d)\n", dpi, screenDpi);
+  std::printf("volmaru_golden: %d dpi (the screen reports %d), a screen of %d x %d\n", dpi, screenDpi,
+              GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
   if (dpi <= 0 || screenDpi != dpi) {
     std::fprintf(stderr, "volmaru_golden: the screen is at %d dpi, not at %d: nothing drawn\n", screenDpi, dpi);
     return 3;

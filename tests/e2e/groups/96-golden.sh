@@ -19,6 +19,8 @@
 #   VOLMARU_GOLDEN_RECORD=1 VOLMARU_E2E_GROUPS=96 tests/e2e/run-e2e.sh build/win
 #
 # writes the pictures of this run into tests/golden/ instead of comparing.
+# The meter's size follows the screen's: its goldens are of the run's
+# default 1920 x 1080 desktop (VOLMARU_SCREEN).
 # Another resolution is run by setting Wine's LogPixels
 # (HKCU\Control Panel\Desktop) and giving the program the same number; it
 # draws nothing when the screen reports another resolution than it was
@@ -38,7 +40,7 @@ golden_fail_all() {
 # golden_compare <group>: every golden and every new picture whose name
 # starts with <group>; one PASS or FAIL line.
 golden_compare() {
-  local group=$1 png name out rc count problems=() n=0
+  local group=$1 png name out rc count size_golden size_new problems=() n=0
   local names
   names=$( (cd "$golden_dir" && ls "$group"*.png; cd "$golden_out" && ls "$group"*.png) 2>/dev/null | sort -u)
   for png in $names; do
@@ -60,13 +62,15 @@ golden_compare() {
       continue
     fi
     cp "$golden_out/$png" "$shots/e2e-96-golden-$name.png"
-    if [ "$rc" = 1 ]; then
+    size_golden=$(identify -format '%wx%h' "$golden_dir/$png" 2>>"$log")
+    size_new=$(identify -format '%wx%h' "$golden_out/$png" 2>>"$log")
+    if [ "$size_new" != "$size_golden" ]; then
+      problems+=("$name: ${size_new:-?} instead of ${size_golden:-?}")
+    elif [ "$rc" = 1 ]; then
       compare -metric AE "$golden_dir/$png" "$golden_out/$png" "$shots/e2e-96-golden-$name-diff.png" 2>/dev/null
       problems+=("$name: $count pixels differ")
     else
-      # Not comparable: mostly another size.
-      problems+=("$name: $(identify -format '%wx%h' "$golden_out/$png" 2>>"$log") instead of $(identify \
-        -format '%wx%h' "$golden_dir/$png" 2>>"$log") ($(head -n1 <<<"$out"))")
+      problems+=("$name: not compared ($(head -n1 <<<"$out"))")
     fi
   done
   if [ "$n" = 0 ]; then
@@ -104,13 +108,21 @@ else
     golden_fail_all "volmaru_golden.exe ended with $golden_rc: $(tr -d '\r' <"$work/golden.log" | grep 'volmaru_golden:' | tail -n 2 | tr '\n' ' ')"
   elif [ "$converted" != 1 ]; then
     golden_fail_all "a picture could not be converted (see $log)"
+  elif [ "${VOLMARU_GOLDEN_RECORD:-0}" = 1 ] && [ "$VOLMARU_SCREEN" != 1920x1080 ]; then
+    fail golden-record "the goldens are recorded on a 1920x1080 desktop, this run has $VOLMARU_SCREEN"
   elif [ "${VOLMARU_GOLDEN_RECORD:-0}" = 1 ]; then
     mkdir -p "$golden_dir"
     rm -f "$golden_dir"/*.png
     cp "$golden_out"/*.png "$golden_dir/"
     pass "golden-record: $(ls "$golden_out"/*.png | wc -l) pictures written to $golden_dir"
   else
-    for g in $golden_groups; do golden_compare "$g"; done
+    for g in $golden_groups; do
+      if [ "$g" = meter ] && [ "$VOLMARU_SCREEN" != 1920x1080 ]; then
+        fail golden-meter "the goldens are of a 1920x1080 desktop, this run has $VOLMARU_SCREEN"
+      else
+        golden_compare "$g"
+      fi
+    done
   fi
 fi
 echo "run-e2e: the golden pictures took $(awk -v s="$golden_started" -v e="$(date +%s.%N)" 'BEGIN { printf "%.1f", e - s }') s" >&2
