@@ -181,6 +181,15 @@ set(VOLMARU_WIN_TEST_SOURCES
   tests/volume/mixers_wintest.cpp
 )
 
+# Test artefact only, never shipped: the program's pictures drawn by its own
+# code into bitmaps, compared with the goldens in tests/golden/ by the
+# end-to-end group 96-golden.sh.
+set(VOLMARU_GOLDEN_WIN_SOURCES
+  tests/golden/golden_win.cpp
+  tests/golden/golden_win.rc
+  tests/win_tests.rc
+)
+
 set(VOLMARU_BENCH_SOURCES
   bench/devices_bench.cpp
   bench/meter_bench.cpp

@@ -120,6 +120,16 @@ if(VOLMARU_TESTS)
            --gtest_filter=*ManyUpdates*)
   set_tests_properties(volmaru_win_tests volmaru_win_tests_leaks PROPERTIES TIMEOUT 900)
 
+  # The pictures of tests/golden/ drawn anew (tests/e2e/groups/96-golden.sh);
+  # it reads Data\ beside itself as the program does.
+  add_executable(volmaru_golden ${VOLMARU_GOLDEN_WIN_SOURCES})
+  target_link_libraries(volmaru_golden PRIVATE volmaru_core)
+  target_link_options(volmaru_golden PRIVATE -static -municode)
+  add_dependencies(volmaru_golden volmaru_data)
+  set_property(SOURCE tests/golden/golden_win.rc APPEND PROPERTY OBJECT_DEPENDS
+               ${CMAKE_CURRENT_SOURCE_DIR}/resources/volmaru.ico
+               ${CMAKE_CURRENT_SOURCE_DIR}/resources/Data/mute.ico)
+
   # Timings of the settings window under Windows or Wine (tools/bench.sh).
   add_executable(volmaru_settei_bench ${VOLMARU_WIN_BENCH_SOURCES})
   target_link_libraries(volmaru_settei_bench PRIVATE volmaru_core)

@@ -31,6 +31,10 @@
 #   devices       endpoint path: device items, colours and the default-device
 #                 switch through PolicyConfigStandIn.dll (built with the tests)
 #   taskbar later a second desktop whose taskbar appears only later
+#   golden        volmaru_golden.exe (built with the tests) draws the tray
+#                 icons, the meter, the settings and version windows at
+#                 96 dpi; each picture must equal its golden in tests/golden/
+#                 pixel for pixel (VOLMARU_GOLDEN_RECORD=1 records them anew)
 #
 # Prints one line per check, "PASS <name>" or "FAIL <name>: <why>", then
 # "e2e: N passed, N failed". Exit 0 when all passed, 1 when one failed, 2
