@@ -53,6 +53,7 @@ set(VOLMARU_WIN_SOURCES
   app/shell_commands_win.cpp
   app/settei_host_win.cpp
   app/shell_links_win.cpp
+  common/dpi_win.cpp
   common/font_face_win.cpp
   common/form_win.cpp
   common/themed_button_win.cpp
@@ -128,6 +129,7 @@ set(VOLMARU_HOST_TEST_SOURCES
   tests/app/shell_commands_test.cpp
   tests/app/startup_test.cpp
   tests/app/timer_tick_test.cpp
+  tests/common/dpi_test.cpp
   tests/common/message_wait_test.cpp
   tests/common/text_test.cpp
   tests/devices/device_list_test.cpp
@@ -166,6 +168,7 @@ set(VOLMARU_WIN_TEST_SOURCES
   tests/about/bevel_label_wintest.cpp
   tests/about/version_form_wintest.cpp
   tests/app/shell_links_wintest.cpp
+  tests/common/dpi_wintest.cpp
   tests/common/message_box_wintest.cpp
   tests/devices/devices_wintest.cpp
   tests/win_tests.rc

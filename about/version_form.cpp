@@ -29,7 +29,12 @@ class StartTimerAtEnd {
 void VersionFormCreate(const settings::SettingsStore& store, VersionFormPort& port) {
   const StartTimerAtEnd timer(port);
   const std::pair<int, int> design = port.OuterSize();
-  const auto [width, height] = UsableSize(store.ReadVersionWindowSize(design.first, design.second), design);
+  // The remembered size is in design units: it is the same window at every
+  // DPI (and a size written at 96 dpi reads as it was).
+  const Dpi dpi = port.WindowDpi();
+  const auto [rememberedWidth, rememberedHeight] = store.ReadVersionWindowSize(0, 0);
+  const auto [width, height] = UsableSize(
+      {rememberedWidth > 0 ? dpi(rememberedWidth) : 0, rememberedHeight > 0 ? dpi(rememberedHeight) : 0}, design);
   if (width != design.first || height != design.second) port.SetOuterSize(width, height);
 
   const std::string face = port.IconTitleFontFace();
@@ -39,21 +44,26 @@ void VersionFormCreate(const settings::SettingsStore& store, VersionFormPort& po
     }
   }
 
+  PlaceVersionLabels(port);
+}
+
+void PlaceVersionLabels(VersionFormPort& port) {
+  const Dpi dpi = port.WindowDpi();
   const Place name = port.LabelPlace(VersionLabel::kName);
-  const int versionLeft = VersionLeft(name.left + name.width);
+  const int versionLeft = VersionLeft(name.left + name.width, dpi);
   if (versionLeft != port.LabelPlace(VersionLabel::kVersion).left) {
     port.SetLabelLeft(VersionLabel::kVersion, versionLeft);
   }
 
   const int client = port.ClientWidth();
   for (VersionLabel label : {VersionLabel::kLink, VersionLabel::kNotice}) {
-    port.SetLabelLeft(label, RightAlignedLeft(client, port.LabelPlace(label).width));
+    port.SetLabelLeft(label, RightAlignedLeft(client, port.LabelPlace(label).width, dpi));
   }
 }
 
-void VersionFormClose(settings::SettingsStore& store, int width, int height) {
+void VersionFormClose(settings::SettingsStore& store, int width, int height, Dpi dpi) {
   try {
-    store.WriteVersionWindowSize(width, height);
+    store.WriteVersionWindowSize(DesignUnitsAt(width, dpi.value), DesignUnitsAt(height, dpi.value));
   } catch (const settings::SettingsWriteError&) {
     // A read-only file keeps the old size; closing must still work.
   }

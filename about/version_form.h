@@ -10,6 +10,7 @@
 #include <string_view>
 #include <utility>
 
+#include "common/dpi.h"
 #include "settings/settings_store.h"
 
 namespace volmaru::about {
@@ -48,16 +49,18 @@ inline constexpr LabelDesign kLabelURL{{38, 103, 298, 16}, 0x000000, 13, true};
 inline constexpr uint32_t kLinkHotColour = 0x0000FF;  // red
 inline constexpr std::string_view kDesignFace = "Tahoma";
 
-// Left edge of a label that ends kRightMargin pixels before the client
-// area's right edge.
-constexpr int RightAlignedLeft(int clientWidth, int labelWidth) { return clientWidth - labelWidth - kRightMargin; }
+// Left edge of a label that ends kRightMargin design units before the
+// client area's right edge (places and sizes in pixels at `dpi`).
+constexpr int RightAlignedLeft(int clientWidth, int labelWidth, Dpi dpi = {}) {
+  return clientWidth - labelWidth - dpi(kRightMargin);
+}
 
 // The version follows the product name with the design's gap. A name wider
 // than designed (a face whose kana are wider than the design's) pushes it to
 // the right instead of being covered by it.
 inline constexpr int kNameGap = kLabel2.place.left - (kBevelLabel1.place.left + kBevelLabel1.place.width);
-constexpr int VersionLeft(int nameRight) {
-  return nameRight + kNameGap > kLabel2.place.left ? nameRight + kNameGap : kLabel2.place.left;
+constexpr int VersionLeft(int nameRight, Dpi dpi = {}) {
+  return nameRight + dpi(kNameGap) > dpi(kLabel2.place.left) ? nameRight + dpi(kNameGap) : dpi(kLabel2.place.left);
 }
 
 // The remembered outer size, or the design size for a value no window can
@@ -82,6 +85,8 @@ class VersionFormPort {
   virtual Place LabelPlace(VersionLabel label) = 0;
   virtual void SetLabelLeft(VersionLabel label, int left) = 0;
   virtual void StartMainTimer() = 0;
+  // The DPI the window is shown at (its design is in 96-dpi units).
+  virtual Dpi WindowDpi() = 0;
 };
 
 // The main window's part: the version window is the last window created at
@@ -97,10 +102,13 @@ class VersionFormHost {
 // version after the name, the two right-aligned labels, and the main timer,
 // which starts whatever happened before.
 void VersionFormCreate(const settings::SettingsStore& store, VersionFormPort& port);
+// The labels' last two steps, also after a change of DPI: the version after
+// the name, and the link and the notice right-aligned.
+void PlaceVersionLabels(VersionFormPort& port);
 
 // Closing writes the window's outer size (its restored size when it is
 // minimised). A write that fails is dropped: the window closes all the same.
-void VersionFormClose(settings::SettingsStore& store, int width, int height);
+void VersionFormClose(settings::SettingsStore& store, int width, int height, Dpi dpi = {});
 
 // The link label: red while the pointer is on it, black again when the
 // pointer leaves it (for the window's background or straight out of the

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "app/message_pump_win.h"
+#include "common/dpi_win.h"
 #include "common/message_box_win.h"
 #include "common/text_win.h"
 #include "common/window_proc_win.h"
@@ -185,16 +186,18 @@ bool TLoudnessDialVersionForm::Create(HINSTANCE instance, HWND owner, const std:
   meter_ = meter;
   settings_ = settings;
   background_.reset(CreateSolidBrush(kBackground));
+  instance_ = instance;
+  labelFace_.assign(kDesignFace.begin(), kDesignFace.end());
   if (!CreateForm(instance, L"TLoudnessDialVersionForm", Widen(kVersionFormTitle).c_str(), kStyle, 0, owner)) {
     host.StartMainTimer();
     return false;
   }
-  RECT r{0, 0, kClientWidth, kClientHeight};
-  AdjustWindowRectEx(&r, kStyle, FALSE, 0);
+  dpi_ = Dpi{volmaru::WindowDpi(hwnd())};
+  RECT r{0, 0, dpi_(kClientWidth), dpi_(kClientHeight)};
+  AdjustWindowRectForDpi(r, kStyle, 0, dpi_.value);
   SetWindowPos(hwnd(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   Centre();
-  icon_.reset(static_cast<HICON>(
-      LoadImageW(instance, MAKEINTRESOURCEW(kAppIconResource), IMAGE_ICON, kIconSize, kIconSize, 0)));
+  LoadIcon();
   const std::string handPath = exeFolder_ + std::string(kHandCursorFile);
   if (FileExists(handPath)) handFile_.reset(LoadCursorFromFileW(Widen(handPath).c_str()));
   CreateControls(instance);
@@ -205,25 +208,31 @@ bool TLoudnessDialVersionForm::Create(HINSTANCE instance, HWND owner, const std:
   return true;
 }
 
+void TLoudnessDialVersionForm::LoadIcon() {
+  icon_.reset(static_cast<HICON>(
+      LoadImageW(instance_, MAKEINTRESOURCEW(kAppIconResource), IMAGE_ICON, dpi_(kIconSize), dpi_(kIconSize), 0)));
+}
+
 void TLoudnessDialVersionForm::CreateControls(HINSTANCE instance) {
   const std::wstring design(kDesignFace.begin(), kDesignFace.end());
   auto bevel = [&](BevelLabelControl& c, const LabelDesign& d, std::string_view text, uint32_t shadow) {
-    if (!c.Create(instance, hwnd(), d.place.left, d.place.top)) return;
+    if (!c.Create(instance, hwnd(), dpi_(d.place.left), dpi_(d.place.top))) return;
     c.SetBackground(kBackground);
     c.label().SetFontColor(d.colour);
     c.label().SetShadowColor(shadow);
-    c.SetFont(MakeLabelFont(design.c_str(), d.fontPixels, true, d.italic));
+    c.SetFont(MakeLabelFont(design.c_str(), dpi_(d.fontPixels), true, d.italic));
     c.SetCaption(std::string(text));
   };
   bevel(bevel1_, kBevelLabel1, kProductText, kBevelLabel1Shadow);
   bevel(bevel2_, kBevelLabel2, kNoticeText, kBevelLabel2Shadow);
 
   auto label = [&](LabelControl& c, const LabelDesign& d, std::string_view text, bool link, bool autoSize) {
-    if (!c.Create(instance, hwnd(), d.place, Widen(text), link)) return;
+    const Place scaled{dpi_(d.place.left), dpi_(d.place.top), dpi_(d.place.width), dpi_(d.place.height)};
+    if (!c.Create(instance, hwnd(), scaled, Widen(text), link)) return;
     c.SetBackground(kBackground);
     c.SetColour(d.colour);
     c.SetAutoSize(autoSize);
-    c.SetFont(MakeLabelFont(design.c_str(), d.fontPixels, true, d.italic));
+    c.SetFont(MakeLabelFont(design.c_str(), dpi_(d.fontPixels), true, d.italic));
   };
   label(*label2_, kLabel2, kVersionText, false, false);
   label(*url_, kLabelURL, kProjectUrl, true, true);
@@ -283,7 +292,39 @@ std::string TLoudnessDialVersionForm::IconTitleFontFace() {
 
 void TLoudnessDialVersionForm::ApplyFontFace(FaceTarget target, const std::string& face) {
   Form* form = target == FaceTarget::kMeter ? meter_ : target == FaceTarget::kSettings ? settings_ : this;
+  if (target == FaceTarget::kVersion) labelFace_ = Widen(face);
   if (form) form->SetFontFace(Widen(face), [] { app::ProcessPendingMessages(); });
+}
+
+// After a change of DPI: each label's font at the new size (the bevel labels
+// keep the design's face, the two plain ones the face the window has), the
+// design places scaled, then the version after the name and the right
+// alignment as at creation.
+void TLoudnessDialVersionForm::PlaceLabels() {
+  const std::wstring design(kDesignFace.begin(), kDesignFace.end());
+  constexpr UINT kMove = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
+  for (auto [control, d] : {std::pair{&bevel1_, &kBevelLabel1}, std::pair{&bevel2_, &kBevelLabel2}}) {
+    if (!control->hwnd()) continue;
+    control->SetFont(MakeLabelFont(design.c_str(), dpi_(d->fontPixels), true, d->italic));
+    SetWindowPos(control->hwnd(), nullptr, dpi_(d->place.left), dpi_(d->place.top), 0, 0, kMove);
+  }
+  for (auto [control, d] : {std::pair{label2_.get(), &kLabel2}, std::pair{url_.get(), &kLabelURL}}) {
+    if (!control->hwnd()) continue;
+    SetWindowPos(control->hwnd(), nullptr, dpi_(d->place.left), dpi_(d->place.top), dpi_(d->place.width),
+                 dpi_(d->place.height), SWP_NOZORDER | SWP_NOACTIVATE);
+    control->SetFont(MakeLabelFont(labelFace_.c_str(), dpi_(d->fontPixels), true, d->italic));
+  }
+  PlaceVersionLabels(*this);
+}
+
+void TLoudnessDialVersionForm::OnDpiChanged(int dpi, const RECT& suggested) {
+  if (dpi <= 0 || dpi == dpi_.value) return;
+  dpi_ = Dpi{dpi};
+  SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  LoadIcon();
+  PlaceLabels();
+  InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 int TLoudnessDialVersionForm::ClientWidth() {
@@ -334,8 +375,9 @@ void TLoudnessDialVersionForm::ShowMessage(std::string_view text) { ShowMessageB
 void TLoudnessDialVersionForm::Paint(HDC dc) {
   if (!icon_) return;
   // The 32-pixel icon in the middle of its place.
-  DrawIconEx(dc, kImage1.left + (kImage1.width - kIconSize) / 2, kImage1.top + (kImage1.height - kIconSize) / 2,
-             icon_.get(), kIconSize, kIconSize, 0, nullptr, DI_NORMAL);
+  const int size = dpi_(kIconSize);
+  DrawIconEx(dc, dpi_(kImage1.left) + (dpi_(kImage1.width) - size) / 2,
+             dpi_(kImage1.top) + (dpi_(kImage1.height) - size) / 2, icon_.get(), size, size, 0, nullptr, DI_NORMAL);
 }
 
 LRESULT TLoudnessDialVersionForm::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -357,6 +399,9 @@ LRESULT TLoudnessDialVersionForm::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
       // Over the background (the other labels let the pointer through).
       OnLinkLeave();
       return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
+      return 0;
     case WM_CLOSE: {
       // The size the window has when it is not minimised.
       WINDOWPLACEMENT placement{};
@@ -365,7 +410,7 @@ LRESULT TLoudnessDialVersionForm::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
       const RECT& r = placement.rcNormalPosition;
       settings::ProfileFile file(settings::SystemFiles(), settingsPath_);
       settings::SettingsStore store(file, settings::UserLocaleDateTimeFormat());
-      VersionFormClose(store, r.right - r.left, r.bottom - r.top);
+      VersionFormClose(store, r.right - r.left, r.bottom - r.top, dpi_);
       OnLinkLeave();
       ShowWindow(hwnd, SW_HIDE);
       return 0;

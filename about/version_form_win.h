@@ -50,6 +50,7 @@ class TLoudnessDialVersionForm final : public Form, private VersionFormPort, pri
   Place LabelPlace(VersionLabel label) override;
   void SetLabelLeft(VersionLabel label, int left) override;
   void StartMainTimer() override;
+  Dpi WindowDpi() override { return dpi_; }
   // LinkPort.
   void ProcessPendingMessages() override;
   intptr_t OpenAddress(const std::string& address) override;
@@ -61,7 +62,14 @@ class TLoudnessDialVersionForm final : public Form, private VersionFormPort, pri
   void OnLinkLeave();
   void Paint(HDC dc);
   void Centre();
+  void LoadIcon();
+  // The labels' fonts and places at the window's DPI.
+  void PlaceLabels();
+  void OnDpiChanged(int dpi, const RECT& suggested);
 
+  Dpi dpi_;
+  HINSTANCE instance_ = nullptr;
+  std::wstring labelFace_;  // the face of the two plain labels
   std::string exeFolder_;
   std::string settingsPath_;
   VersionFormHost* host_ = nullptr;

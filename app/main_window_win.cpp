@@ -12,6 +12,7 @@
 #include "app/startup.h"
 #include "app/timer_tick.h"
 #include "common/message_box_win.h"
+#include "common/dpi_win.h"
 #include "common/text_win.h"
 #include "common/timer_pause.h"
 #include "common/window_proc_win.h"
@@ -614,7 +615,8 @@ input::InputSwitches TVolumeChangeForm::Switches() const {
 }
 
 bool TVolumeChangeForm::CreateTrayIcon(const std::string& muteIconPath) {
-  const int size = GetSystemMetrics(SM_CXSMICON);
+  trayDpi_ = TaskbarDpi();
+  const int size = SmallIconSize(trayDpi_);
   std::vector<UniqueIcon> images;
   images.push_back(LoadResourceIcon(instance_, kAppIconResource, size));
   UniqueIcon mute = LoadIconFile(muteIconPath, size);
@@ -663,7 +665,24 @@ void TVolumeChangeForm::UpdateTrayIcon(int number) {
   ctx.profiles = &state_.DeviceProfiles;
   ctx.defaultDeviceName = state_.DefaultDeviceName;
   ctx.global = state_.IconColours;
+  ctx.traySize = SmallIconSize(trayDpi_);
   tray::UpdateTrayIcon(number, ctx, trayIcon_.get(), state_.IconUpdating);
+}
+
+void TVolumeChangeForm::FollowTaskbarDpi() {
+  if (!trayIcon_) return;
+  const int dpi = TaskbarDpi();
+  if (dpi == trayDpi_) return;
+  trayDpi_ = dpi;
+  // The mute picture and the number at the tray's new size.
+  const int size = SmallIconSize(dpi);
+  UniqueIcon mute = LoadIconFile(state_.ExeFolder + std::string(kMuteIconFile), size);
+  if (!mute) mute = LoadResourceIcon(instance_, kMuteIconResource, size);
+  trayIcon_->ReplaceImage(1, std::move(mute));
+  if (state_.StartupComplete && !state_.IconUpdating) {
+    UpdateTrayIcon(state_.LastVolume);
+    if (state_.IsMuted) trayIcon_->ShowImage(1);
+  }
 }
 
 void TVolumeChangeForm::Timer1Timer() {
@@ -796,11 +815,14 @@ LRESULT CALLBACK TVolumeChangeForm::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPAR
 
 LRESULT TVolumeChangeForm::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (taskbarCreatedMessage_ != 0 && msg == taskbarCreatedMessage_ && timerStarted_) {
-    // The shell restarted: the icon goes back into the new tray.
-    if (trayIcon_)
+    // The shell restarted: the icon goes back into the new tray, drawn for
+    // the DPI the new taskbar has.
+    if (trayIcon_) {
+      FollowTaskbarDpi();
       trayIcon_->Readd();
-    else
+    } else {
       CreateTrayIcon(state_.ExeFolder + std::string(kMuteIconFile));
+    }
     return 0;
   }
   switch (msg) {
@@ -845,6 +867,13 @@ LRESULT TVolumeChangeForm::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       if (!testTriggers_) break;
       input_.DropHooksKeepingHandles();
       return 0;
+    case WM_DPICHANGED:
+    case WM_DISPLAYCHANGE:
+      FollowTaskbarDpi();
+      return 0;
+    case WM_SETTINGCHANGE:
+      FollowTaskbarDpi();
+      break;
     case WM_QUERYENDSESSION:
       // Log-off or shut-down: nothing may hold it up from here on, no
       // message box among it. Every write of the settings is already whole

@@ -122,6 +122,8 @@ class TVolumeChangeForm final : public about::VersionFormHost {
   // After sleep or an unlocked session: the hooks anew, the tray icon back,
   // the endpoint bound again.
   void OnBackFromSleepOrLock();
+  // The tray's icons drawn again when the taskbar's DPI changed.
+  void FollowTaskbarDpi();
   void CheckHooks();
 
   HINSTANCE instance_;
@@ -149,6 +151,7 @@ class TVolumeChangeForm final : public about::VersionFormHost {
   devices::EndpointNotifications notifications_;
   bool sessionNotifications_ = false;
   int ticksToHookCheck_ = 0;
+  int trayDpi_ = 96;
   uint32_t hooksReinstalledAt_ = 0;
 };
 

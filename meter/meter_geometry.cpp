@@ -8,20 +8,20 @@ int RoundHalfEven(double x) { return static_cast<int>(std::nearbyint(x)); }
 
 namespace {
 
-int DefaultLeft(int position, int sw, int width) {
-  if (position == kRight) return sw - width - 80;
-  if (position == kLeft) return 80;
+int DefaultLeft(int position, int sw, int width, Dpi dpi) {
+  if (position == kRight) return sw - width - dpi(80);
+  if (position == kLeft) return dpi(80);
   return (sw - width) / 2;
 }
 
-int DefaultTop(int position, int sh, int height) {
+int DefaultTop(int position, int sh, int height, Dpi dpi) {
   switch (position) {
     case kBottom:
-      return sh - height - 100;
+      return sh - height - dpi(100);
     case kCentre:
       return sh / 2;  // the top edge at mid-screen
     case kTop:
-      return 100;
+      return dpi(100);
     default:
       return (sh - height) / 2;
   }
@@ -29,73 +29,78 @@ int DefaultTop(int position, int sh, int height) {
 
 }  // namespace
 
-Placement PlaceMeter(int sw, int sh, int position, settings::MeterPosition saved) {
+Placement PlaceMeter(int sw, int sh, int position, settings::MeterPosition saved, Dpi dpi) {
   Placement p;
   const bool vertical = IsVertical(position);
+  const int boxWidth = dpi(kBoxWidth);
+  const int boxHeight = dpi(kBoxHeight);
+  const int edge = dpi(3);
   Rect& w = p.window;
   if (!vertical) {
     w.width = sw / 2;
-    w.height = sh / 25 + kBoxHeight + 23;
+    w.height = sh / 25 + boxHeight + dpi(23);
     w.left = (sw - w.width) / 2;
   } else {
-    w.width = kBoxWidth + 6;
-    w.height = sh / 2 + kBoxHeight;
+    w.width = boxWidth + dpi(6);
+    w.height = sh / 2 + boxHeight;
     w.top = (sh - w.height) / 2;
   }
   p.saved = saved;
   if (saved.IsSet()) {
-    w.left = saved.X;
+    // The saved place is in design units.
+    w.left = dpi(saved.X);
     if (w.left < 0 || w.left > sw - w.width) {
-      w.left = DefaultLeft(position, sw, w.width);
+      w.left = DefaultLeft(position, sw, w.width, dpi);
       p.saved.X = 0;
       p.savedReset = true;
     }
-    w.top = saved.Y;
+    w.top = dpi(saved.Y);
     if (w.top < 0 || w.top > sh - w.height) {
-      w.top = DefaultTop(position, sh, w.height);
+      w.top = DefaultTop(position, sh, w.height, dpi);
       p.saved.Y = 0;
       p.savedReset = true;
     }
   } else if (vertical) {
-    w.left = DefaultLeft(position, sw, w.width);
+    w.left = DefaultLeft(position, sw, w.width, dpi);
   } else {
-    w.top = DefaultTop(position, sh, w.height);
+    w.top = DefaultTop(position, sh, w.height, dpi);
   }
   if (!vertical) {
-    p.bar = {3, kBoxHeight + 20, w.width - 6, sh / 25};
-    p.boxTop = 3;
-    p.hoverLabelTop = 3;
+    p.bar = {edge, boxHeight + dpi(20), w.width - 2 * edge, sh / 25};
+    p.boxTop = edge;
+    p.hoverLabelTop = edge;
   } else {
-    p.bar.width = (w.width - 25) / 2;
-    p.bar.height = w.height - kBoxHeight - 6;
-    p.bar.left = position == kRight ? w.width - p.bar.width - 3 : 3;
-    p.bar.top = 3;
-    p.boxTop = w.height - kBoxHeight;
+    p.bar.width = (w.width - dpi(25)) / 2;
+    p.bar.height = w.height - boxHeight - 2 * edge;
+    p.bar.left = position == kRight ? w.width - p.bar.width - edge : edge;
+    p.bar.top = edge;
+    p.boxTop = w.height - boxHeight;
   }
-  p.boxLeft = 3;
+  p.boxLeft = edge;
   return p;
 }
 
-int VerticalNumberLabelLeft(int position, const Rect& bar, int labelWidth) {
-  return position == kRight ? bar.left - labelWidth - 3 : bar.left + bar.width;
+int VerticalNumberLabelLeft(int position, const Rect& bar, int labelWidth, Dpi dpi) {
+  return position == kRight ? bar.left - labelWidth - dpi(3) : bar.left + bar.width;
 }
 
-std::vector<Dot> MeterDots(int w, int h, int volume, bool vertical) {
+std::vector<Dot> MeterDots(int w, int h, int volume, bool vertical, Dpi dpi) {
   std::vector<Dot> dots;
+  const int gap = dpi(5);
   if (!vertical) {
     const int full = RoundHalfEven(static_cast<double>(w) * volume / 100.0);
-    int x = 5;
-    for (; x < full; x += h + 5) dots.push_back({x, 0, x + h, h, true});
+    int x = gap;
+    for (; x < full; x += h + gap) dots.push_back({x, 0, x + h, h, true});
     const int top = RoundHalfEven(h / 5.0);
     const int bottom = RoundHalfEven(4.0 * h / 5.0);
-    for (; x < w; x += h / 2 + 5) dots.push_back({x, top, x + h / 2, bottom, false});
+    for (; x < w; x += h / 2 + gap) dots.push_back({x, top, x + h / 2, bottom, false});
   } else {
     const int full = h - RoundHalfEven(static_cast<double>(h) * volume / 100.0);
     int y = h;
-    for (; y > full; y -= w + 5) dots.push_back({0, y - w, w, y, true});
+    for (; y > full; y -= w + gap) dots.push_back({0, y - w, w, y, true});
     const int left = RoundHalfEven(w / 4.0);
     const int right = RoundHalfEven(3.0 * w / 4.0);
-    for (; y > 0; y -= w / 2 + 5) dots.push_back({left, y - w / 2, right, y, false});
+    for (; y > 0; y -= w / 2 + gap) dots.push_back({left, y - w / 2, right, y, false});
   }
   return dots;
 }
@@ -131,6 +136,10 @@ settings::MeterPosition AfterDrag(int left, int top, int width, int height, int 
     if (left > sw - width) left = sw - width;
   }
   return {left, top};
+}
+
+settings::MeterPosition StoredPosition(settings::MeterPosition pixels, Dpi dpi) {
+  return {DesignUnitsAt(pixels.X, dpi.value), DesignUnitsAt(pixels.Y, dpi.value)};
 }
 
 bool PointerOutside(int x, int y, const Rect& r) {

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/dpi.h"
 #include "devices/device_profile.h"
 #include "settings/settings_store.h"
 
@@ -21,6 +22,9 @@ struct Rect {
   bool operator==(const Rect&) const = default;
 };
 
+// Sizes and offsets are design units (96 dpi), given at the meter's DPI;
+// the parts that follow the screen (half its width, a 25th of its height)
+// are screen pixels already.
 inline constexpr int kBoxWidth = 136;  // the set-volume box
 inline constexpr int kBoxHeight = 67;
 inline constexpr uint32_t kMeterBackground = 0x008000;
@@ -38,14 +42,15 @@ struct Placement {
   // The saved place of this position was off screen: it is reset and both
   // saved values must be written back.
   bool savedReset = false;
-  settings::MeterPosition saved;  // the saved place after the check
+  settings::MeterPosition saved;  // the saved place after the check (design units)
 };
 
-// Size and place of the meter on a screen of sw x sh pixels.
-Placement PlaceMeter(int sw, int sh, int position, settings::MeterPosition saved);
+// Size and place of the meter on a screen of sw x sh pixels. The saved
+// place is stored in design units: at 144 dpi a saved X of 320 is pixel 480.
+Placement PlaceMeter(int sw, int sh, int position, settings::MeterPosition saved, Dpi dpi = {});
 
 // Vertical meters: the number label's left edge beside the bar.
-int VerticalNumberLabelLeft(int position, const Rect& bar, int labelWidth);
+int VerticalNumberLabelLeft(int position, const Rect& bar, int labelWidth, Dpi dpi = {});
 
 struct Dot {
   int left, top, right, bottom;  // ellipse bounds within the bar image
@@ -53,7 +58,7 @@ struct Dot {
   bool operator==(const Dot&) const = default;
 };
 // The dots of a bar image of w x h pixels at volume v.
-std::vector<Dot> MeterDots(int w, int h, int volume, bool vertical);
+std::vector<Dot> MeterDots(int w, int h, int volume, bool vertical, Dpi dpi = {});
 
 // Volume under the pointer at (x, y) in the bar image.
 int VolumeAt(int x, int y, int w, int h, bool vertical);
@@ -67,6 +72,8 @@ int HoverLabelTop(int y, const Rect& bar, int labelHeight);
 // Where a dragged meter ends up: it only moves along its free axis and
 // stays on screen.
 settings::MeterPosition AfterDrag(int left, int top, int width, int height, int sw, int sh, bool vertical);
+// A place on the screen at `dpi` as it is saved (design units).
+settings::MeterPosition StoredPosition(settings::MeterPosition pixels, Dpi dpi);
 
 // The automatic hide tests the pointer against the window with its edges
 // inside.

@@ -143,12 +143,12 @@ void SetVolumeBox::RestoreBar() {
 void SetVolumeBox::OnListOpened(int dropDownHeight) {
   port_.BringDropDownToFront();
   port_.SetBarVisible(false);
-  port_.SetBoxHeight(dropDownHeight + 3);
+  port_.SetBoxHeight(dropDownHeight + dpi(3));
 }
 
 void SetVolumeBox::OnListClosed() {
   RestoreBar();
-  port_.SetBoxHeight(kSetVolumeBoxHeight);
+  port_.SetBoxHeight(dpi(kSetVolumeBoxHeight));
 }
 
 void SetVolumeBox::OnSelectionChanged() {

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/dpi.h"
+
 namespace volmaru::meter {
 
 inline constexpr std::string_view kVolumeRangeMessage = "音量は0から100の間の半角整数を入力してください。";
@@ -96,6 +98,9 @@ class SetVolumeBox {
   explicit SetVolumeBox(SetVolumeBoxPort& port) : port_(port) {}
   SetVolumeBox(const SetVolumeBox&) = delete;
   SetVolumeBox& operator=(const SetVolumeBox&) = delete;
+
+  // The meter's DPI: the box's heights are design units.
+  Dpi dpi;
 
   // The saved values as read from the file, put into the list (and the
   // control) in list order.

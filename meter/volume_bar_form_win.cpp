@@ -4,6 +4,7 @@
 
 #include "app/message_pump_win.h"
 #include "common/message_box_win.h"
+#include "common/dpi_win.h"
 #include "common/text_win.h"
 #include "common/themed_button_win.h"
 #include "input/force_foreground_win.h"
@@ -13,6 +14,9 @@ namespace volmaru::meter {
 namespace {
 
 enum BoxControl { kLabel2, kComboBoxVolume, kBtnVolumeOK, kBtnDelItem, kBtnCancel };
+// Left, top, width and height of each control inside the box, in design
+// units.
+constexpr RECT kBoxPlaces[5] = {{3, 8, 32, 16}, {37, 3, 46, 200}, {85, 4, 40, 25}, {3, 34, 60, 25}, {69, 34, 60, 25}};
 constexpr COLORREF kApplyCaptionColour = RGB(0, 0, 128);  // navy
 constexpr COLORREF kRedCaptionColour = RGB(255, 0, 0);
 constexpr int kBoxIds[5] = {200, 201, 202, 203, 204};
@@ -48,15 +52,16 @@ bool TVolumeBarForm::Create(HINSTANCE instance, MeterHost& host, HWND owner) {
   settings::SettingsStore store(file, settings::UserLocaleDateTimeFormat());
   settings_ = store.LoadMeter();
   barColour_ = settings_.Color;
-  numberFont_ = MakeFont(40, true, L"ＭＳ Ｐゴシック", true);
-  hoverFont_ = MakeFont(24, true, L"ＭＳ Ｐゴシック", true);
-  boxFont_ = MakeFont(12, false, L"ＭＳ Ｐゴシック", false);
   navyBrush_.reset(CreateSolidBrush(0x800000));
   creamBrush_.reset(CreateSolidBrush(0xF0FBFF));
   if (!CreateForm(instance, L"TVolumeBarForm", L"音量メーター", WS_POPUP,
                   WS_EX_LAYERED | WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, owner)) {
     return false;
   }
+  dpi_ = Dpi{WindowDpi(hwnd())};
+  box_.dpi = dpi_;
+  boxHeight_ = dpi_(kBoxHeight);
+  MakeFonts();
   SetKey(background_);
   CreateBoxControls(instance);
   // The saved volumes come last, after the meter's other settings.
@@ -67,27 +72,60 @@ bool TVolumeBarForm::Create(HINSTANCE instance, MeterHost& host, HWND owner) {
 
 void TVolumeBarForm::SetFontFace(const std::wstring& face, const std::function<void()>& letMessagesRun) {
   Form::SetFontFace(face, letMessagesRun);
+  face_ = face;
   if (UniqueFont f = FontWithFace(numberFont_.get(), face)) numberFont_ = std::move(f);
   if (UniqueFont f = FontWithFace(hoverFont_.get(), face)) hoverFont_ = std::move(f);
 }
 
+// The number, the hover text and the box's controls at the meter's DPI, in
+// the face the meter has now.
+void TVolumeBarForm::MakeFonts() {
+  numberFont_ = MakeFont(dpi_(40), true, face_.c_str(), true);
+  hoverFont_ = MakeFont(dpi_(24), true, face_.c_str(), true);
+  UniqueFont box = MakeFont(dpi_(12), false, face_.c_str(), false);
+  for (HWND c : controls_) {
+    if (c) SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(box.get()), FALSE);
+  }
+  boxFont_ = std::move(box);
+}
+
+void TVolumeBarForm::OnDpiChanged(int dpi) {
+  if (dpi <= 0 || dpi == dpi_.value) return;
+  dpi_ = Dpi{dpi};
+  box_.dpi = dpi_;
+  boxHeight_ = dpi_(kBoxHeight);
+  MakeFonts();
+  Relayout();
+}
+
+// The meter placed anew on the screen as it is now (another DPI, another
+// work area or display), its dots and labels with it.
+void TVolumeBarForm::Relayout() {
+  PlaceMeter();
+  const Rect& bar = placement_.bar;
+  if (barVisible_)
+    dots_ = MeterDots(bar.width, bar.height, host_->CurrentVolume(), IsVertical(settings_.Position), dpi_);
+  PlaceNumberLabel();
+  InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
 void TVolumeBarForm::CreateBoxControls(HINSTANCE instance) {
-  struct ControlPlace {
+  struct ControlKind {
     const wchar_t* cls;
     const wchar_t* text;
     DWORD style;
-    RECT r;  // left, top, width, height inside the box
   };
-  const ControlPlace places[5] = {
-      {L"STATIC", L"音量:", SS_LEFT, {3, 8, 32, 16}},
-      {L"COMBOBOX", L"100", CBS_DROPDOWN | CBS_SORT | WS_VSCROLL, {37, 3, 46, 200}},
-      {L"BUTTON", L"変更", BS_PUSHBUTTON, {85, 4, 40, 25}},
-      {L"BUTTON", L"登録削除", BS_PUSHBUTTON, {3, 34, 60, 25}},
-      {L"BUTTON", L"キャンセル", BS_PUSHBUTTON, {69, 34, 60, 25}},
+  const ControlKind kinds[5] = {
+      {L"STATIC", L"音量:", SS_LEFT},
+      {L"COMBOBOX", L"100", CBS_DROPDOWN | CBS_SORT | WS_VSCROLL},
+      {L"BUTTON", L"変更", BS_PUSHBUTTON},
+      {L"BUTTON", L"登録削除", BS_PUSHBUTTON},
+      {L"BUTTON", L"キャンセル", BS_PUSHBUTTON},
   };
   for (int i = 0; i < 5; ++i) {
-    controls_[i] = CreateWindowExW(0, places[i].cls, places[i].text, WS_CHILD | places[i].style, places[i].r.left,
-                                   places[i].r.top, places[i].r.right, places[i].r.bottom, hwnd(),
+    const RECT& r = kBoxPlaces[i];
+    controls_[i] = CreateWindowExW(0, kinds[i].cls, kinds[i].text, WS_CHILD | kinds[i].style, dpi_(r.left), dpi_(r.top),
+                                   dpi_(r.right), dpi_(r.bottom), hwnd(),
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kBoxIds[i])), instance, nullptr);
     SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(boxFont_.get()), FALSE);
   }
@@ -106,9 +144,9 @@ void TVolumeBarForm::CreateBoxControls(HINSTANCE instance) {
 void TVolumeBarForm::LayoutBox() {
   const int dx = placement_.boxLeft;
   const int dy = placement_.boxTop;
-  const RECT where[5] = {{3, 8, 32, 16}, {37, 3, 46, 200}, {85, 4, 40, 25}, {3, 34, 60, 25}, {69, 34, 60, 25}};
   for (int i = 0; i < 5; ++i) {
-    SetWindowPos(controls_[i], nullptr, dx + where[i].left, dy + where[i].top, where[i].right, where[i].bottom,
+    const RECT& r = kBoxPlaces[i];
+    SetWindowPos(controls_[i], nullptr, dx + dpi_(r.left), dy + dpi_(r.top), dpi_(r.right), dpi_(r.bottom),
                  SWP_NOZORDER | SWP_NOACTIVATE);
     const bool shown = boxVisible_ && (i != kComboBoxVolume || comboShown_);
     ShowWindow(controls_[i], shown ? SW_SHOWNA : SW_HIDE);
@@ -174,8 +212,8 @@ void TVolumeBarForm::PlaceMeter() {
   const int sw = GetSystemMetrics(SM_CXSCREEN);
   const int sh = GetSystemMetrics(SM_CYSCREEN);
   const int position = settings_.Position;
-  placement_ =
-      meter::PlaceMeter(sw, sh, position, settings_.Places[static_cast<size_t>(position) % settings::kMeterPlaces]);
+  placement_ = meter::PlaceMeter(sw, sh, position,
+                                 settings_.Places[static_cast<size_t>(position) % settings::kMeterPlaces], dpi_);
   if (placement_.savedReset) SavePosition(placement_.saved);
   const Rect& w = placement_.window;
   SetWindowPos(hwnd(), nullptr, w.left, w.top, w.width, w.height, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -189,7 +227,8 @@ void TVolumeBarForm::PlaceNumberLabel() {
   if (!IsVertical(settings_.Position)) {
     labelPos_ = {(w.width - label.cx) / 2, 0};
   } else {
-    labelPos_ = {VerticalNumberLabelLeft(settings_.Position, placement_.bar, label.cx), (w.height - label.cy) / 2};
+    labelPos_ = {VerticalNumberLabelLeft(settings_.Position, placement_.bar, label.cx, dpi_),
+                 (w.height - label.cy) / 2};
   }
 }
 
@@ -230,7 +269,7 @@ void TVolumeBarForm::DrawMeter() {
   }
   labelColour_ = barColour_;
   const Rect& bar = placement_.bar;
-  dots_ = MeterDots(bar.width, bar.height, v, IsVertical(settings_.Position));
+  dots_ = MeterDots(bar.width, bar.height, v, IsVertical(settings_.Position), dpi_);
   PlaceNumberLabel();
   InvalidateRect(hwnd(), nullptr, TRUE);
   ApplyShowFocus();  // shown first, drawn second
@@ -341,7 +380,7 @@ bool TVolumeBarForm::PointerOnBox() const {
   POINT p{};
   GetCursorPos(&p);
   ScreenToClient(hwnd(), &p);
-  return p.x >= placement_.boxLeft && p.x < placement_.boxLeft + kBoxWidth && p.y >= placement_.boxTop &&
+  return p.x >= placement_.boxLeft && p.x < placement_.boxLeft + dpi_(kBoxWidth) && p.y >= placement_.boxTop &&
          p.y < placement_.boxTop + boxHeight_;
 }
 
@@ -425,7 +464,7 @@ void TVolumeBarForm::Paint(HDC dc) {
   UniqueGdiObject back(CreateSolidBrush(background_));
   FillRect(dc, &client, static_cast<HBRUSH>(back.get()));
   if (boxVisible_) {
-    const RECT box{placement_.boxLeft, placement_.boxTop, placement_.boxLeft + kBoxWidth,
+    const RECT box{placement_.boxLeft, placement_.boxTop, placement_.boxLeft + dpi_(kBoxWidth),
                    placement_.boxTop + boxHeight_};
     FillRect(dc, &box, static_cast<HBRUSH>(navyBrush_.get()));
   }
@@ -511,7 +550,7 @@ LRESULT TVolumeBarForm::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         hoverText_ = std::to_wstring(VolumeAt(bx, by, bar.width, bar.height, vertical));
         const SIZE size = TextSize(hoverText_, hoverFont_.get());
         if (!vertical) {
-          hoverPos_ = {HoverLabelLeft(bx, bar, placement_.boxLeft + kBoxWidth, placement_.window.width, size.cx),
+          hoverPos_ = {HoverLabelLeft(bx, bar, placement_.boxLeft + dpi_(kBoxWidth), placement_.window.width, size.cx),
                        placement_.hoverLabelTop};
         } else {
           hoverPos_ = {labelPos_.x, HoverLabelTop(by, bar, size.cy)};
@@ -531,7 +570,7 @@ LRESULT TVolumeBarForm::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
           const settings::MeterPosition pos = AfterDrag(w.left, w.top, w.width, w.height, GetSystemMetrics(SM_CXSCREEN),
                                                         GetSystemMetrics(SM_CYSCREEN), vertical);
           SetWindowPos(hwnd, nullptr, pos.X, pos.Y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-          SavePosition(pos);
+          SavePosition(StoredPosition(pos, dpi_));
         }
       }
       return 0;
@@ -572,6 +611,16 @@ LRESULT TVolumeBarForm::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
       OnBoxCommand(LOWORD(wp), HIWORD(wp));
       return 0;
+    case WM_DPICHANGED:
+      // The meter places itself by the screen, not by the suggested rectangle.
+      OnDpiChanged(HIWORD(wp));
+      return 0;
+    case WM_DISPLAYCHANGE:
+      Relayout();
+      break;
+    case WM_SETTINGCHANGE:
+      if (wp == SPI_SETWORKAREA) Relayout();
+      break;
     case WM_NOTIFY: {
       // "変更" in navy, "登録削除" and "キャンセル" in red.
       const auto& nm = *reinterpret_cast<const NMHDR*>(lp);

@@ -85,6 +85,9 @@ class TVolumeBarForm : public Form, private SetVolumeBoxPort {
   void RewriteSavedVolumes(const std::vector<int>& volumes) override;
 
   void Paint(HDC dc);
+  void MakeFonts();
+  void OnDpiChanged(int dpi);
+  void Relayout();
   void SetKey(uint32_t key);
   void PlaceNumberLabel();
   SIZE TextSize(const std::wstring& text, HFONT font) const;
@@ -100,6 +103,8 @@ class TVolumeBarForm : public Form, private SetVolumeBoxPort {
   LRESULT HandleEdit(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
   MeterHost* host_ = nullptr;
+  Dpi dpi_;
+  std::wstring face_ = L"ＭＳ Ｐゴシック";
   SetVolumeBox box_{*this};
   settings::MeterSettings settings_;
   Placement placement_;

@@ -7,6 +7,7 @@
 
 #include "app/message_pump_win.h"
 #include "common/message_box_win.h"
+#include "common/dpi_win.h"
 #include "common/text_win.h"
 #include "devices/device_icon_win.h"
 #include "settings/file_port.h"
@@ -143,9 +144,6 @@ bool TVolumeChangeSetteiForm::Create(HINSTANCE instance, SetteiHost& host, HWND 
       sizeof icc, ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES | ICC_USEREX_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
   if (!EnsureWindowClass(instance, kContainerClass, SetteiContainer::Proc)) return false;
-  font_.reset(CreateFontW(-kSetteiFontPixels, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                          L"Tahoma"));
   whiteBrush_.reset(CreateSolidBrush(kEnabledBackground));
   greyBrush_.reset(CreateSolidBrush(kDisabledBackground));
 
@@ -153,6 +151,8 @@ bool TVolumeChangeSetteiForm::Create(HINSTANCE instance, SetteiHost& host, HWND 
                   WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, WS_EX_CONTROLPARENT | WS_EX_APPWINDOW, owner)) {
     return false;
   }
+  dpi_ = Dpi{WindowDpi(hwnd())};
+  MakeFont();
   // The menu belongs to the window from here on and goes with it.
   UniqueMenu bar(CreateMenu());
   UniqueMenu help(CreatePopupMenu());
@@ -162,12 +162,13 @@ bool TVolumeChangeSetteiForm::Create(HINSTANCE instance, SetteiHost& host, HWND 
   SetMenu(hwnd(), bar.release());
   // The program's own icon in the title bar (shared: the system keeps it).
   for (const WPARAM size : {WPARAM{ICON_SMALL}, WPARAM{ICON_BIG}}) {
-    const int px = GetSystemMetrics(size == ICON_SMALL ? SM_CXSMICON : SM_CXICON);
+    const int px = SystemMetricForDpi(size == ICON_SMALL ? SM_CXSMICON : SM_CXICON, dpi_.value);
     if (const HANDLE icon = LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, px, px, LR_SHARED)) {
       SendMessageW(hwnd(), WM_SETICON, size, reinterpret_cast<LPARAM>(icon));
     }
   }
-  SetWindowPos(hwnd(), nullptr, 0, 0, kSetteiWidth, kSetteiHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(hwnd(), nullptr, 0, 0, dpi_(kSetteiWidth), dpi_(kSetteiHeight),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
   CreateControls(instance);
 
@@ -205,15 +206,10 @@ bool TVolumeChangeSetteiForm::Create(HINSTANCE instance, SetteiHost& host, HWND 
 }
 
 void TVolumeChangeSetteiForm::CreateControls(HINSTANCE instance) {
-  RECT client;
-  GetClientRect(hwnd(), &client);
-  const int cw = client.right;
-  const int ch = client.bottom;
   // The tab control holds the pages, so its strip is first in the tab order.
   // Five captions do not fit one row in this font: the tabs take two.
-  tab_ = CreateWindowExW(WS_EX_CONTROLPARENT, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | TCS_MULTILINE, kMargin,
-                         kMargin, cw - 2 * kMargin, ch - 3 * kMargin - kButtonHeight, hwnd(),
-                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTab)), instance, nullptr);
+  tab_ = CreateWindowExW(WS_EX_CONTROLPARENT, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | TCS_MULTILINE, 0, 0, 0, 0,
+                         hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTab)), instance, nullptr);
   SendMessageW(tab_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   for (int p = 0; p < kSetteiPageCount; ++p) {
     const std::wstring caption = Widen(kPageCaptions[static_cast<size_t>(p)]);
@@ -222,23 +218,18 @@ void TVolumeChangeSetteiForm::CreateControls(HINSTANCE instance) {
     item.pszText = const_cast<wchar_t*>(caption.c_str());
     SendMessageW(tab_, TCM_INSERTITEMW, static_cast<WPARAM>(p), reinterpret_cast<LPARAM>(&item));
   }
-  RECT display;
-  GetClientRect(tab_, &display);
-  SendMessageW(tab_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
   for (int p = 0; p < kSetteiPageCount; ++p) {
-    pages_[static_cast<size_t>(p)] = CreateWindowExW(
-        WS_EX_CONTROLPARENT, kContainerClass, L"", WS_CHILD, display.left, display.top, display.right - display.left,
-        display.bottom - display.top, tab_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPage0 + p)), instance, this);
+    pages_[static_cast<size_t>(p)] =
+        CreateWindowExW(WS_EX_CONTROLPARENT, kContainerClass, L"", WS_CHILD, 0, 0, 0, 0, tab_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPage0 + p)), instance, this);
   }
   for (const ControlDesign& design : SetteiControls()) CreateControl(instance, design);
 
-  const int by = ch - kMargin - kButtonHeight;
-  const HWND ok = CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
-                                  cw - kMargin - 2 * kButtonWidth - 8, by, kButtonWidth, kButtonHeight, hwnd(),
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kOk)), instance, nullptr);
-  const HWND cancel = CreateWindowExW(0, L"BUTTON", L"キャンセル", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-                                      cw - kMargin - kButtonWidth, by, kButtonWidth, kButtonHeight, hwnd(),
-                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCancel)), instance, nullptr);
+  const HWND ok = CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 0,
+                                  0, hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kOk)), instance, nullptr);
+  const HWND cancel =
+      CreateWindowExW(0, L"BUTTON", L"キャンセル", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0,
+                      hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCancel)), instance, nullptr);
   for (HWND b : {ok, cancel}) SendMessageW(b, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   controls_[kOk] = ok;
   controls_[kCancel] = cancel;
@@ -248,9 +239,90 @@ void TVolumeChangeSetteiForm::CreateControls(HINSTANCE instance) {
   tooltip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr, instance,
                                  nullptr));
-  SendMessageW(tooltip_.get(), TTM_SETMAXTIPWIDTH, 0, 400);
   SendMessageW(tooltip_.get(), TTM_SETDELAYTIME, TTDT_AUTOPOP, kHintShowMs);
   SendMessageW(tooltip_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  Layout();
+}
+
+void TVolumeChangeSetteiForm::MakeFont() {
+  font_.reset(CreateFontW(-dpi_(kSetteiFontPixels), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                          L"Tahoma"));
+}
+
+// A control's place at the window's DPI. The drop-down lists' windows are
+// taller than the closed box: the list they open is part of them.
+RECT TVolumeChangeSetteiForm::DesignRect(const ControlDesign& design) const {
+  int h = dpi_(design.h);
+  if (design.kind == ControlKind::kColourBox) {
+    h += (static_cast<int>(StandardColours().size()) + 1) * dpi_(kColourItemHeight) + dpi_(4);
+  } else if (design.kind == ControlKind::kDeviceList) {
+    h += kDeviceRowsShown * dpi_(20) + dpi_(4);
+  }
+  const int x = dpi_(design.x), y = dpi_(design.y);
+  return {x, y, x + dpi_(design.w), y + h};
+}
+
+void TVolumeChangeSetteiForm::Layout() {
+  RECT client;
+  GetClientRect(hwnd(), &client);
+  const int cw = client.right;
+  const int ch = client.bottom;
+  const int margin = dpi_(kMargin);
+  const int buttonW = dpi_(kButtonWidth);
+  const int buttonH = dpi_(kButtonHeight);
+  constexpr UINT kPlace = SWP_NOZORDER | SWP_NOACTIVATE;
+  SetWindowPos(tab_, nullptr, margin, margin, cw - 2 * margin, ch - 3 * margin - buttonH, kPlace);
+  RECT display;
+  GetClientRect(tab_, &display);
+  SendMessageW(tab_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+  for (HWND page : pages_) {
+    SetWindowPos(page, nullptr, display.left, display.top, display.right - display.left, display.bottom - display.top,
+                 kPlace);
+  }
+  for (const ControlDesign& design : SetteiControls()) {
+    const HWND w = Control(design.id);
+    if (!w) continue;
+    const RECT r = DesignRect(design);
+    SetWindowPos(w, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, kPlace);
+    if (design.kind == ControlKind::kCheckList) {
+      SendMessageW(w, LVM_SETCOLUMNWIDTH, 0, dpi_(design.w) - SystemMetricForDpi(SM_CXVSCROLL, dpi_.value) - dpi_(6));
+    }
+  }
+  const int by = ch - margin - buttonH;
+  SetWindowPos(Control(kOk), nullptr, cw - margin - 2 * buttonW - dpi_(8), by, buttonW, buttonH, kPlace);
+  SetWindowPos(Control(kCancel), nullptr, cw - margin - buttonW, by, buttonW, buttonH, kPlace);
+  SendMessageW(tooltip_.get(), TTM_SETMAXTIPWIDTH, 0, dpi_(400));
+}
+
+void TVolumeChangeSetteiForm::OnDpiChanged(int dpi, const RECT& suggested) {
+  if (dpi <= 0 || dpi == dpi_.value) return;
+  dpi_ = Dpi{dpi};
+  UniqueFont old = std::move(font_);
+  MakeFont();
+  // Every control takes the new font before the old one goes.
+  const auto setFont = [this](HWND w) { SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE); };
+  setFont(tab_);
+  setFont(tooltip_.get());
+  for (const auto& [id, w] : controls_) setFont(w);
+  // An owner-drawn list measured its items once, at creation: its closed
+  // face and its entries are given their height at the new DPI.
+  for (const ControlDesign& design : SetteiControls()) {
+    if (design.kind != ControlKind::kColourBox) continue;
+    SendMessageW(Control(design.id), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), dpi_(kColourItemHeight));
+    SendMessageW(Control(design.id), CB_SETITEMHEIGHT, 0, dpi_(kColourItemHeight));
+  }
+  SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  Layout();
+  PlaceStepField();
+  // Device pictures and the preview at the new size.
+  listedDevices_.clear();
+  if (session_->useEndpoint()) FillDeviceLists();
+  // Only a preview already drawn is drawn again: one never drawn has
+  // nothing to resize, and its picture may be missing.
+  if (preview_) Preview();
+  RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
 }
 
 HWND TVolumeChangeSetteiForm::CreateControl(HINSTANCE instance, const ControlDesign& design) {
@@ -259,7 +331,6 @@ HWND TVolumeChangeSetteiForm::CreateControl(HINSTANCE instance, const ControlDes
   DWORD style = WS_CHILD | WS_VISIBLE;
   DWORD exStyle = 0;
   const wchar_t* cls = L"STATIC";
-  int h = design.h;
   if (design.flags & kGroupStart) style |= WS_GROUP;
   switch (design.kind) {
     case ControlKind::kGroup:
@@ -299,12 +370,10 @@ HWND TVolumeChangeSetteiForm::CreateControl(HINSTANCE instance, const ControlDes
     case ControlKind::kColourBox:
       cls = L"COMBOBOX";
       style |= CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | WS_VSCROLL | WS_TABSTOP;
-      h = design.h + (static_cast<int>(StandardColours().size()) + 1) * kColourItemHeight + 4;
       break;
     case ControlKind::kDeviceList:
       cls = WC_COMBOBOXEXW;
       style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
-      h = design.h + kDeviceRowsShown * 20 + 4;
       break;
     case ControlKind::kTrackBar:
       cls = TRACKBAR_CLASSW;
@@ -319,9 +388,12 @@ HWND TVolumeChangeSetteiForm::CreateControl(HINSTANCE instance, const ControlDes
       style |= SS_ICON | SS_CENTERIMAGE;
       break;
   }
-  const HWND w = CreateWindowExW(exStyle, cls, caption.c_str(), style, design.x, design.y, design.w, h, parent,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)), instance,
-                                 design.kind == ControlKind::kPanel ? this : nullptr);
+  // Created at its place at this DPI: an owner-drawn box asks for its item
+  // heights while it is made (Layout places everything again later).
+  const RECT r = DesignRect(design);
+  const HWND w = CreateWindowExW(exStyle, cls, caption.c_str(), style, r.left, r.top, r.right - r.left,
+                                 r.bottom - r.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)),
+                                 instance, design.kind == ControlKind::kPanel ? this : nullptr);
   if (!w) return nullptr;
   controls_[design.id] = w;
   ids_[w] = design.id;
@@ -354,7 +426,7 @@ HWND TVolumeChangeSetteiForm::CreateControl(HINSTANCE instance, const ControlDes
                    LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
       LVCOLUMNW col{};
       col.mask = LVCF_WIDTH;
-      col.cx = design.w - GetSystemMetrics(SM_CXVSCROLL) - 6;
+      col.cx = dpi_(design.w) - SystemMetricForDpi(SM_CXVSCROLL, dpi_.value) - dpi_(6);
       SendMessageW(w, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&col));
       break;
     }
@@ -585,7 +657,7 @@ void TVolumeChangeSetteiForm::FillDeviceLists() {
 
 void TVolumeChangeSetteiForm::BuildDeviceLists() {
   const std::vector<TDefDeviceTrayIconData>& profiles = session_->WorkingProfiles;
-  const int small = GetSystemMetrics(SM_CXSMICON);
+  const int small = SmallIconSize(dpi_.value);
   // The old picture list goes only once the lists hold the new one.
   UniqueImageList images(ImageList_Create(small, small, ILC_COLOR32 | ILC_MASK, static_cast<int>(profiles.size()), 1));
   const UniqueIcon speaker = LoadIconFile(host_->ExeFolder() + "Data\\speaker2.ico", small);
@@ -611,8 +683,8 @@ void TVolumeChangeSetteiForm::BuildDeviceLists() {
     const int row = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0));
     RECT r;
     GetWindowRect(combo, &r);
-    const int closed = FindControl(id)->h;
-    SetWindowPos(combo, nullptr, 0, 0, r.right - r.left, closed + rows * std::max(row, 16) + 4,
+    const int closed = dpi_(FindControl(id)->h);
+    SetWindowPos(combo, nullptr, 0, 0, r.right - r.left, closed + rows * std::max(row, dpi_(16)) + dpi_(4),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageW(combo, CB_SETMINVISIBLE, static_cast<WPARAM>(rows), 0);
     // The combo box inside takes its dropped height from its own size.
@@ -620,7 +692,7 @@ void TVolumeChangeSetteiForm::BuildDeviceLists() {
       SendMessageW(inner, CB_SETMINVISIBLE, static_cast<WPARAM>(rows), 0);
       RECT ir;
       GetWindowRect(inner, &ir);
-      SetWindowPos(inner, nullptr, 0, 0, ir.right - ir.left, closed + rows * std::max(row, 16) + 4,
+      SetWindowPos(inner, nullptr, 0, 0, ir.right - ir.left, closed + rows * std::max(row, dpi_(16)) + dpi_(4),
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
   }
@@ -678,11 +750,12 @@ void TVolumeChangeSetteiForm::PlaceStepField() {
   const ControlDesign* label = FindControl(kLabelStep);
   const ControlDesign* edit = FindControl(kEditStep);
   const ControlDesign* note = FindControl(kLabelStepNote);
-  const int left = size.cx + group->x + 2;
-  SetWindowPos(Control(kLabelStep), nullptr, group->x, label->y, size.cx + 1, label->h, SWP_NOZORDER | SWP_NOACTIVATE);
-  SetWindowPos(Control(kEditStep), nullptr, left, edit->y, edit->w, edit->h, SWP_NOZORDER | SWP_NOACTIVATE);
-  SetWindowPos(Control(kLabelStepNote), nullptr, left + edit->w + 6, note->y, note->w, note->h,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  const int left = size.cx + dpi_(group->x) + dpi_(2);
+  constexpr UINT kPlace = SWP_NOZORDER | SWP_NOACTIVATE;
+  SetWindowPos(Control(kLabelStep), nullptr, dpi_(group->x), dpi_(label->y), size.cx + 1, dpi_(label->h), kPlace);
+  SetWindowPos(Control(kEditStep), nullptr, left, dpi_(edit->y), dpi_(edit->w), dpi_(edit->h), kPlace);
+  SetWindowPos(Control(kLabelStepNote), nullptr, left + dpi_(edit->w) + dpi_(6), dpi_(note->y), dpi_(note->w),
+               dpi_(note->h), kPlace);
 }
 
 void TVolumeChangeSetteiForm::ShowPageOnly(int page) {
@@ -692,7 +765,7 @@ void TVolumeChangeSetteiForm::ShowPageOnly(int page) {
 }
 
 void TVolumeChangeSetteiForm::ShowIconFile(const std::string& path) {
-  UniqueIcon icon = LoadIconFile(path, 32);
+  UniqueIcon icon = LoadIconFile(path, dpi_(32));
   if (!icon) return;
   SendMessageW(Control(kIconPreview), STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);
   preview_ = std::move(icon);
@@ -707,7 +780,7 @@ void TVolumeChangeSetteiForm::Preview() {
     base = devices::IconHandle(s.WorkingProfiles[static_cast<size_t>(s.iconDevice)].DeviceIcon);
   }
   if (!base) {
-    speaker = LoadIconFile(speakerPath, 32);
+    speaker = LoadIconFile(speakerPath, dpi_(32));
     base = speaker.get();
   }
   const IconColours colours = s.PreviewColours();
@@ -719,7 +792,8 @@ void TVolumeChangeSetteiForm::Preview() {
   in.backColor = colours.Back;
   in.textColor = colours.Text;
   in.showMessage = [this](std::string_view text) { ShowMessage(text); };
-  UniqueIcon icon = tray::RenderVolumeIcon(in);
+  // The preview's own size at the window's DPI.
+  UniqueIcon icon = tray::RenderVolumeIcon(in, nullptr, dpi_(tray::kIconSize));
   if (!icon) return;
   SendMessageW(Control(kIconPreview), STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);
   preview_ = std::move(icon);
@@ -981,7 +1055,7 @@ void TVolumeChangeSetteiForm::DrawColourItem(const DRAWITEMSTRUCT& d) {
   FillRect(dc, &r, static_cast<HBRUSH>(backBrush.get()));
   if (d.itemID == static_cast<UINT>(-1)) return;
   const auto colour = static_cast<COLORREF>(SendMessageW(d.hwndItem, CB_GETITEMDATA, static_cast<WPARAM>(d.itemID), 0));
-  RECT swatch{r.left + 2, r.top + 2, r.left + 18, r.bottom - 2};
+  RECT swatch{r.left + dpi_(2), r.top + dpi_(2), r.left + dpi_(18), r.bottom - dpi_(2)};
   UniqueGdiObject swatchBrush(CreateSolidBrush(colour));
   FillRect(dc, &swatch, static_cast<HBRUSH>(swatchBrush.get()));
   FrameRect(dc, &swatch, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
@@ -992,7 +1066,7 @@ void TVolumeChangeSetteiForm::DrawColourItem(const DRAWITEMSTRUCT& d) {
   SetTextColor(dc, GetSysColor(selected   ? COLOR_HIGHLIGHTTEXT
                                : !enabled ? (back == kDisabledBackground ? COLOR_BTNHIGHLIGHT : COLOR_GRAYTEXT)
                                           : COLOR_WINDOWTEXT));
-  RECT text{r.left + 24, r.top, r.right - 2, r.bottom};
+  RECT text{r.left + dpi_(24), r.top, r.right - dpi_(2), r.bottom};
   DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &text,
             DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
   if ((d.itemState & ODS_FOCUS) && !face) DrawFocusRect(dc, &r);
@@ -1017,7 +1091,7 @@ LRESULT TVolumeChangeSetteiForm::OnContainerMessage(HWND container, UINT msg, WP
       return DefWindowProcW(container, msg, wp, lp);
     case WM_MEASUREITEM: {
       auto* m = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
-      if (m->CtlType == ODT_COMBOBOX) m->itemHeight = kColourItemHeight;
+      if (m->CtlType == ODT_COMBOBOX) m->itemHeight = static_cast<UINT>(dpi_(kColourItemHeight));
       return TRUE;
     }
     case WM_DRAWITEM: {
@@ -1396,6 +1470,9 @@ LRESULT TVolumeChangeSetteiForm::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
       return 0;
     case WM_TIMER:
       if (wp == kAltTimerId) OnAltTimer();
+      return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
       return 0;
     case WM_CLOSE:
       if (session_->CloseQuery(*this)) {

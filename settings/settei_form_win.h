@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/dpi.h"
 #include "common/form_win.h"
 #include "common/handle_win.h"
 #include "settings/settei_host.h"
@@ -115,8 +116,16 @@ class TVolumeChangeSetteiForm final : public Form, private SetteiUi, private Key
   void OnAltTimer();
   void DrawColourItem(const DRAWITEMSTRUCT& d);
   HBRUSH ControlColour(HWND control, HDC dc);
+  // The window's font and every place at the window's DPI (the design is
+  // in 96-dpi units): at creation, and again when the window moves to a
+  // monitor of another DPI or the scaling changes (WM_DPICHANGED).
+  void MakeFont();
+  RECT DesignRect(const ControlDesign& design) const;
+  void Layout();
+  void OnDpiChanged(int dpi, const RECT& suggested);
 
   SetteiHost* host_ = nullptr;
+  Dpi dpi_;
   std::unique_ptr<FileSetteiStorage> storage_;
   std::unique_ptr<SetteiSession> session_;
   std::map<int, HWND> controls_;

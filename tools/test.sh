@@ -13,6 +13,8 @@ export VOLMARU_WINE_ROOT=${VOLMARU_WINE_ROOT:-$ROOT/$OUT/wine}
 export VOLMARU_E2E_WINE_ROOT=${VOLMARU_E2E_WINE_ROOT:-$ROOT/$OUT/wine-e2e}
 export VOLMARU_SCREENSHOTS=${VOLMARU_SCREENSHOTS:-$ROOT/$OUT/screenshots}
 JOBS=$(nproc)
+# The Windows tests that depend on the screen's resolution.
+DPI_TESTS='DpiWinTest.*:SetteiFormTest.ThePages*:SetteiFormTest.NoCaption*:*DpiChange*:VersionForm*:VolumeBarForm*:IconRender*-*ManyUpdates*'
 
 passed=0
 failed=0
@@ -53,7 +55,7 @@ parse_ctest() {  # parse_ctest NAME LOG EXIT
 }
 
 parse_gtest_cases() {  # parse_gtest_cases NAME LOG EXIT: counts test cases, not programs
-  grep -v -E '^[0-9]+: \[ +(RUN|OK) +\]' "$2"
+  grep -v -E '^([0-9]+: )?\[ +(RUN|OK) +\]' "$2"
   local p f
   p=$(grep -oE '\[  PASSED  \] [0-9]+ tests?' "$2" | awk '{s += $4} END {print s + 0}')
   f=$(grep -oE '[0-9]+ FAILED TESTS?' "$2" | awk '{s += $1} END {print s + 0}')
@@ -124,6 +126,25 @@ if cmake -S . -B $OUT/win -G Ninja -DCMAKE_TOOLCHAIN_FILE=$WIN_TOOLCHAIN \
   )
   parse_gtest_cases "wine tests" "$OUT/win/ctest.log" $?
   win_ok=1
+  # The windows' layout, fonts and pictures again at the common scalings
+  # (125 %, 150 %, 200 %): one prefix is switched from one to the next, and
+  # 200 % gets a screen that holds the settings window at its size.
+  for dpi in 120 144 192; do
+    note "windows layout under wine at $dpi dpi"
+    screen=1920x1080
+    [ "$dpi" -ge 192 ] && screen=3840x2160
+    log=$OUT/win/dpi-$dpi.log
+    (
+      export VOLMARU_WINE_ROOT=$ROOT/$OUT/wine-dpi VOLMARU_WINE_DPI=$dpi VOLMARU_SCREEN=$screen
+      eval "$(tools/wine-env.sh start --reuse)" || exit 1
+      tools/wine-exec.sh "$OUT/win/volmaru_win_tests.exe" --gtest_color=no \
+        --gtest_filter="$DPI_TESTS" >"$log" 2>&1
+      rc=$?
+      tools/wine-env.sh stop
+      exit $rc
+    )
+    parse_gtest_cases "wine tests at $dpi dpi" "$log" $?
+  done
   [ "$WINE_ARCH" = win32 ] && xp_dir=$OUT/win
 else
   fatal_step "windows build"

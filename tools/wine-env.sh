@@ -48,6 +48,11 @@
 #                      free display number
 #   VOLMARU_WINE_ARCH  win32 or win64 (default: win32 where this machine can
 #                      run 32-bit programs, win64 where it cannot)
+#   VOLMARU_WINE_DPI   the DPI every program of the prefix gets (default 96):
+#                      LogPixels under HKCU\Control Panel\Desktop, which
+#                      Wine reads when its server starts. An existing prefix
+#                      of another DPI is switched over (its server is ended
+#                      for that).
 #
 # The program is 32-bit and runs in a 32-bit prefix. Some kernels have their
 # 32-bit emulation switched off ("32-bit emulation disabled" in the kernel
@@ -66,9 +71,13 @@ _wenv_repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 _wenv_vars() {
   VOLMARU_WINE_ROOT=${VOLMARU_WINE_ROOT:-$_wenv_repo/build/wine}
   VOLMARU_SCREEN=${VOLMARU_SCREEN:-1920x1080}
+  VOLMARU_WINE_DPI=${VOLMARU_WINE_DPI:-96}
+  case "$VOLMARU_WINE_DPI" in
+    '' | *[!0-9]*) echo "wine-env: VOLMARU_WINE_DPI must be a number, not '$VOLMARU_WINE_DPI'" >&2; return 1 ;;
+  esac
   _wenv_state=$VOLMARU_WINE_ROOT/state
   _wenv_log=$VOLMARU_WINE_ROOT/wine-env.log
-  export VOLMARU_WINE_ROOT VOLMARU_SCREEN
+  export VOLMARU_WINE_ROOT VOLMARU_SCREEN VOLMARU_WINE_DPI
   export WINEPREFIX=$VOLMARU_WINE_ROOT/prefix
   export WINEDEBUG=${VOLMARU_WINEDEBUG:--all}
   # No Mono or Gecko download dialogs, no menu entries or file associations
@@ -196,7 +205,27 @@ REGEDIT4
 
 [HKEY_CURRENT_USER\\Software\\Wine\\Drivers]
 "Audio"="pulse"
+
+[HKEY_CURRENT_USER\\Control Panel\\Desktop]
+"LogPixels"=dword:$(printf %08x "$VOLMARU_WINE_DPI")
 EOF
+}
+
+# The DPI the prefix was last given.
+_wenv_prefix_dpi() { cat "$WINEPREFIX/.volmaru-dpi" 2>/dev/null || echo 96; }
+
+# Gives a complete prefix the DPI asked for. Wine reads LogPixels when its
+# server starts: the server is ended before and after the change.
+_wenv_apply_dpi_locked() {
+  [ "$(_wenv_prefix_dpi)" = "$VOLMARU_WINE_DPI" ] && return 0
+  _wenv_say "giving the prefix $VOLMARU_WINE_DPI dpi"
+  _wenv_quiet wineserver -k
+  _wenv_quiet timeout 20 wineserver -w
+  _wenv_quiet wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$VOLMARU_WINE_DPI" /f ||
+    { _wenv_say "could not set LogPixels"; return 1; }
+  _wenv_quiet wineserver -k
+  _wenv_quiet timeout 20 wineserver -w
+  echo "$VOLMARU_WINE_DPI" >"$WINEPREFIX/.volmaru-dpi"
 }
 
 _wenv_create_prefix_locked() {
@@ -225,6 +254,7 @@ _wenv_create_prefix_locked() {
   # The registry is written to disk when the server ends.
   _wenv_quiet wineserver -k
   _wenv_quiet timeout 20 wineserver -w
+  echo "$VOLMARU_WINE_DPI" >"$WINEPREFIX/.volmaru-dpi"
   echo "$VOLMARU_WINE_ARCH" >"$WINEPREFIX/.volmaru-prefix-ready"
 }
 
@@ -237,6 +267,7 @@ _wenv_prefix() {
     if [ "$fresh" = 1 ] || ! _wenv_prefix_ready; then
       _wenv_create_prefix_locked || exit 1
     fi
+    _wenv_apply_dpi_locked || exit 1
   ) 9>"$VOLMARU_WINE_ROOT/prefix.lock"
 }
 
@@ -339,7 +370,7 @@ _wenv_start_desktop() {
 
 _wenv_env_lines() {
   local v
-  for v in VOLMARU_WINE_ROOT VOLMARU_SCREEN VOLMARU_WINE_ARCH WINEPREFIX WINEDEBUG WINEDLLOVERRIDES LANG LC_ALL \
+  for v in VOLMARU_WINE_ROOT VOLMARU_SCREEN VOLMARU_WINE_ARCH VOLMARU_WINE_DPI WINEPREFIX WINEDEBUG WINEDLLOVERRIDES LANG LC_ALL \
            LANGUAGE HOME XDG_RUNTIME_DIR PULSE_SERVER PULSE_CLIENTCONFIG DISPLAY PATH; do
     printf "export %s='%s'\n" "$v" "${!v}"
   done

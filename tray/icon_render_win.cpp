@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "common/dpi.h"
 #include "common/message_box_win.h"
 #include "common/text_win.h"
 #include "settings/file_port.h"
@@ -50,29 +51,30 @@ UniqueIcon OpaqueIcon(HBITMAP colour, int size) {
 
 }  // namespace
 
-UniqueIcon ScaledIcon(const std::string& pixels, int size) {
+UniqueIcon ScaledIcon(const std::string& pixels, int size, int from) {
   void* srcBits = nullptr;
   void* dstBits = nullptr;
-  UniqueBitmap src = Dib24(kIconSize, &srcBits);
+  UniqueBitmap src = Dib24(from, &srcBits);
   UniqueBitmap dst = Dib24(size, &dstBits);
   UniqueDc srcDc(CreateCompatibleDC(nullptr));
   UniqueDc dstDc(CreateCompatibleDC(nullptr));
-  if (!src || !dst || !srcDc || !dstDc || pixels.size() < static_cast<size_t>((kIconSize * 3 + 3) & ~3) * kIconSize) {
-    return {};
-  }
-  std::memcpy(srcBits, pixels.data(), static_cast<size_t>((kIconSize * 3 + 3) & ~3) * kIconSize);
+  const size_t bytes = static_cast<size_t>((from * 3 + 3) & ~3) * static_cast<size_t>(from);
+  if (!src || !dst || !srcDc || !dstDc || pixels.size() < bytes) return {};
+  std::memcpy(srcBits, pixels.data(), bytes);
   {
     SelectGuard a(srcDc.get(), src.get());
     SelectGuard b(dstDc.get(), dst.get());
     SetStretchBltMode(dstDc.get(), HALFTONE);
     SetBrushOrgEx(dstDc.get(), 0, 0, nullptr);
-    StretchBlt(dstDc.get(), 0, 0, size, size, srcDc.get(), 0, 0, kIconSize, kIconSize, SRCCOPY);
+    StretchBlt(dstDc.get(), 0, 0, size, size, srcDc.get(), 0, 0, from, from, SRCCOPY);
     GdiFlush();
   }
   return OpaqueIcon(dst.get(), size);
 }
 
-UniqueIcon RenderVolumeIcon(const RenderInputs& in, std::string* pixels) {
+UniqueIcon RenderVolumeIcon(const RenderInputs& in, std::string* pixels, int size) {
+  // The design is 32 x 32; a larger drawing scales every place with it.
+  const Dpi scale{size * kDesignDpi / kIconSize};
   UniqueIcon speaker;
   if (!in.useDeviceIcon) {
     if (!FileExists(in.speakerIconPath)) {
@@ -83,24 +85,26 @@ UniqueIcon RenderVolumeIcon(const RenderInputs& in, std::string* pixels) {
       return {};
     }
     speaker.reset(static_cast<HICON>(
-        LoadImageW(nullptr, Widen(in.speakerIconPath).c_str(), IMAGE_ICON, kIconSize, kIconSize, LR_LOADFROMFILE)));
+        LoadImageW(nullptr, Widen(in.speakerIconPath).c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE)));
   }
 
   void* bits = nullptr;
-  UniqueBitmap colour = Dib24(kIconSize, &bits);
+  UniqueBitmap colour = Dib24(size, &bits);
   UniqueDc dc(CreateCompatibleDC(nullptr));
   if (!colour || !dc) return {};
   {
     SelectGuard selectBitmap(dc.get(), colour.get());
     UniqueGdiObject brush(CreateSolidBrush(in.backColor));
-    const RECT all{0, 0, kIconSize, kIconSize};
+    const RECT all{0, 0, size, size};
     FillRect(dc.get(), &all, static_cast<HBRUSH>(brush.get()));
     const HICON base = in.useDeviceIcon ? in.baseImage : speaker.get();
-    if (base) DrawIconEx(dc.get(), 0, 0, base, 0, 0, 0, nullptr, DI_NORMAL);
+    // At the design size the picture is drawn at its own size, as always.
+    const int baseSize = size == kIconSize ? 0 : size;
+    if (base) DrawIconEx(dc.get(), 0, 0, base, baseSize, baseSize, 0, nullptr, DI_NORMAL);
 
     const IconTextLayout layout = LayoutForNumber(in.number);
     LOGFONTW lf{};
-    lf.lfHeight = -layout.pixelHeight;
+    lf.lfHeight = -scale(layout.pixelHeight);
     lf.lfWeight = FW_BOLD;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfQuality = NONANTIALIASED_QUALITY;
@@ -111,14 +115,14 @@ UniqueIcon RenderVolumeIcon(const RenderInputs& in, std::string* pixels) {
     SetBkMode(dc.get(), TRANSPARENT);
     SetTextColor(dc.get(), in.textColor);
     const std::wstring text = std::to_wstring(in.number);
-    TextOutW(dc.get(), layout.x, layout.y, text.c_str(), static_cast<int>(text.size()));
+    TextOutW(dc.get(), scale(layout.x), scale(layout.y), text.c_str(), static_cast<int>(text.size()));
     GdiFlush();
   }
-  const int stride = (kIconSize * 3 + 3) & ~3;
-  if (pixels) pixels->assign(static_cast<const char*>(bits), static_cast<size_t>(stride) * kIconSize);
+  const int stride = (size * 3 + 3) & ~3;
+  if (pixels) pixels->assign(static_cast<const char*>(bits), static_cast<size_t>(stride) * static_cast<size_t>(size));
 
   // No transparency: an all-zero AND mask leaves every pixel opaque.
-  return OpaqueIcon(colour.get(), kIconSize);
+  return OpaqueIcon(colour.get(), size);
 }
 
 bool SaveVolumeIco(const std::string& path, const std::string& pixels) {

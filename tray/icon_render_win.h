@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "common/handle_win.h"
+#include "tray/icon_layout.h"
 
 namespace volmaru::tray {
 
@@ -25,14 +26,16 @@ struct RenderInputs {
 
 inline constexpr const char* kSpeakerMissingText = "ファイルが見つかりません。\r\nアイコン作成に失敗しました。";
 
-// The new icon, or none. A missing speaker picture (when it is needed)
-// shows the message box first. `pixels`, when given, receives the 24-bit
-// bottom-up pixel rows for saving.
-UniqueIcon RenderVolumeIcon(const RenderInputs& in, std::string* pixels = nullptr);
+// The new icon of `size` x `size` pixels (the design is 32 x 32: the
+// picture, the font and the number's place are scaled with it), or none. A
+// missing speaker picture (when it is needed) shows the message box first.
+// `pixels`, when given, receives the 24-bit bottom-up pixel rows for saving.
+UniqueIcon RenderVolumeIcon(const RenderInputs& in, std::string* pixels = nullptr, int size = kIconSize);
 
-// The rendered picture at `size` x `size` (the tray shows 16 x 16), each
-// pixel the average of the pixels it covers, so the digits keep their shape.
-UniqueIcon ScaledIcon(const std::string& pixels, int size);
+// A rendered picture of `from` x `from` pixels reduced to `size` x `size`
+// (the tray shows half the drawing's size), each pixel the average of the
+// pixels it covers, so the digits keep their shape.
+UniqueIcon ScaledIcon(const std::string& pixels, int size, int from = kIconSize);
 
 // Writes the .ico file atomically; false when it could not be written.
 bool SaveVolumeIco(const std::string& path, const std::string& pixels);

@@ -23,6 +23,7 @@ bool UpdateTrayIcon(int number, const TrayIconContext& ctx, TrayIcon* trayIcon, 
   } done{iconUpdating};
 
   const std::string speaker = ctx.exeFolder + "Data\\speaker2.ico";
+  const int drawSize = 2 * (ctx.traySize > 0 ? ctx.traySize : kIconSize / 2);
   UniqueIcon speakerIcon;
   HICON base = ctx.deviceIcon;
   if (ChooseBaseImage(base != nullptr, FileExists(speaker)) == BaseImage::kSpeakerFile) {
@@ -43,15 +44,26 @@ bool UpdateTrayIcon(int number, const TrayIconContext& ctx, TrayIcon* trayIcon, 
   std::string pixels;
   UniqueIcon icon = RenderVolumeIcon(in, &pixels);
   if (!icon) return false;
+  // The tray's own drawing: the 32 x 32 one at 96 dpi, a larger one above.
+  std::string trayPixels;
+  if (drawSize != kIconSize && trayIcon) {
+    if (speakerIcon) {
+      // The file's picture at the design size, the tray's at its own.
+      speakerIcon.reset(static_cast<HICON>(
+          LoadImageW(nullptr, Widen(speaker).c_str(), IMAGE_ICON, drawSize, drawSize, LR_LOADFROMFILE)));
+      in.baseImage = speakerIcon.get();
+    }
+    if (!RenderVolumeIcon(in, &trayPixels, drawSize)) trayPixels.clear();
+  }
   // The folder may have been deleted while the program runs.
   settings::FilePort& files = settings::SystemFiles();
   const std::string dir = ctx.dataFolder.substr(0, ctx.dataFolder.size() - 1);
   if (!files.DirectoryExists(dir)) files.CreateDirectories(dir);
   SaveVolumeIco(ctx.dataFolder + "Volume.ico", pixels);
   if (trayIcon) {
-    // The tray shows 16 x 16: the list keeps a scaled copy.
-    const int small = GetSystemMetrics(SM_CXSMICON);
-    UniqueIcon scaled = ScaledIcon(pixels, small);
+    // The tray shows half the drawing's size: the list keeps a reduced copy.
+    const int small = drawSize / 2;
+    UniqueIcon scaled = trayPixels.empty() ? ScaledIcon(pixels, small) : ScaledIcon(trayPixels, small, drawSize);
     trayIcon->ReplaceImage(0, scaled ? std::move(scaled) : std::move(icon));
     trayIcon->ShowImage(0);
   }

@@ -1,6 +1,7 @@
 // UpdateTrayIcon: draws the number with the current colours and base
-// picture, saves it as "Volume.ico" in the data folder and shows it in slot
-// 0 of the tray icon.
+// picture, saves it as "Volume.ico" (always the 32 x 32 design, which other
+// programs may read) in the data folder and shows it in slot 0 of the tray
+// icon, drawn for the tray's own size.
 #pragma once
 
 #include <windows.h>
@@ -23,6 +24,9 @@ struct TrayIconContext {
   const std::vector<TDefDeviceTrayIconData>* profiles = nullptr;
   std::string defaultDeviceName;
   settings::IconColours global;
+  // The tray's icon size at the taskbar's DPI (16 at 96 dpi): the number is
+  // drawn at twice that and reduced, as the 32 x 32 design is at 96 dpi.
+  int traySize = 16;
 };
 
 // Returns whether a new icon was made. `iconUpdating` is set while it runs.

@@ -54,6 +54,8 @@ class FakeWindow : public VersionFormPort {
     calls.push_back(std::string(names[static_cast<int>(label)]) + " left " + std::to_string(left));
     if (label == VersionLabel::kVersion) versionLeft = left;
   }
+  Dpi dpi;
+  Dpi WindowDpi() override { return dpi; }
   void StartMainTimer() override { calls.push_back("timer"); }
 };
 
@@ -89,6 +91,34 @@ TEST(VersionFormTest, RememberedSizeIsUsedOnlyWhenTheFileExists) {
   VersionFormCreate(other.store, w2);
   EXPECT_EQ(w2.size, (std::pair<int, int>{360, 166}));
   EXPECT_EQ(w2.calls.front(), "face meter MS UI Gothic");
+}
+
+// The file holds design units: at 144 dpi a remembered 500 x 200 is a
+// window of 750 x 300 pixels, and closing a window of 751 x 300 pixels
+// writes 501 x 200.
+TEST(VersionFormTest, TheRememberedSizeIsInDesignUnits) {
+  Store s;
+  s.files.files[kIni] = "[VersionForm]\r\nWidth=500\r\nHeight=200\r\n";
+  FakeWindow w;
+  w.dpi = Dpi{144};
+  w.size = {540, 249};
+  w.client = 516;
+  VersionFormCreate(s.store, w);
+  ASSERT_FALSE(w.calls.empty());
+  EXPECT_EQ(w.calls.front(), "size 750x300");
+  // The right alignment keeps its margin of 5 design units: 8 pixels.
+  EXPECT_NE(std::find(w.calls.begin(), w.calls.end(), "url left " + std::to_string(734 - 200 - 8)), w.calls.end());
+  VersionFormClose(s.store, 751, 300, Dpi{144});
+  EXPECT_NE(s.files.files[kIni].find("Width=501\r\nHeight=200\r\n"), std::string::npos) << s.files.files[kIni];
+  // Without a remembered size the window keeps its size at this DPI.
+  Store none;
+  FakeWindow w2;
+  w2.dpi = Dpi{144};
+  w2.size = {540, 249};
+  VersionFormCreate(none.store, w2);
+  EXPECT_EQ(w2.size, (std::pair<int, int>{540, 249}));
+  EXPECT_EQ(
+      std::count_if(w2.calls.begin(), w2.calls.end(), [](const std::string& c) { return c.rfind("size", 0) == 0; }), 0);
 }
 
 TEST(VersionFormTest, ASizeNoWindowCanHaveFallsBackToTheDesign) {

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "about/version_form_win.h"
+#include "common/dpi_win.h"
 #include "common/text_win.h"
 #include "settings/file_port.h"
 #include "settings/time_format.h"
@@ -127,10 +128,12 @@ TEST(VersionFormWinTest, DesignTextsPlacesAndTheTimer) {
   EXPECT_FALSE(IsWindowVisible(w));  // created hidden
   EXPECT_EQ(f.host.starts, 1);
   EXPECT_EQ(TextOf(w), L"ボルマルのバージョン情報");
+  // The design in 96-dpi units, at the DPI the window is shown at.
+  const Dpi dpi{WindowDpi(w)};
   RECT client;
   GetClientRect(w, &client);
-  EXPECT_EQ(client.right, 344);
-  EXPECT_EQ(client.bottom, 127);
+  EXPECT_EQ(client.right, dpi(344)) << dpi.value << " dpi";
+  EXPECT_EQ(client.bottom, dpi(127)) << dpi.value << " dpi";
   const LONG style = GetWindowLongW(w, GWL_STYLE);
   EXPECT_TRUE(style & WS_SYSMENU);
   EXPECT_TRUE(style & WS_MINIMIZEBOX);
@@ -145,22 +148,30 @@ TEST(VersionFormWinTest, DesignTextsPlacesAndTheTimer) {
   EXPECT_EQ(f.form.bevelLabel2().label().ShadowColor(), 0x808000u);
 
   const RECT b1 = ChildRect(w, f.form.bevelLabel1().hwnd());
-  EXPECT_EQ(b1.left, 71);
-  EXPECT_EQ(b1.top, 19);
+  EXPECT_EQ(b1.left, dpi(71));
+  EXPECT_EQ(b1.top, dpi(19));
   const RECT l2 = ChildRect(w, f.form.Label2Window());
   // The version follows the name and is never under it.
-  EXPECT_EQ(l2.left, VersionLeft(b1.right));
+  EXPECT_EQ(l2.left, VersionLeft(b1.right, dpi));
   EXPECT_GE(l2.left, b1.right);
-  EXPECT_EQ(l2.top, 39);
-  EXPECT_EQ(l2.right - l2.left, 95);  // fixed size
-  EXPECT_EQ(l2.bottom - l2.top, 25);
-  // The notice and the link end 5 pixels before the right edge.
+  EXPECT_EQ(l2.top, dpi(39));
+  EXPECT_EQ(l2.right - l2.left, dpi(95));  // fixed size
+  EXPECT_EQ(l2.bottom - l2.top, dpi(25));
+  // The notice and the link end 5 design units before the right edge.
   const RECT notice = ChildRect(w, f.form.bevelLabel2().hwnd());
   const RECT link = ChildRect(w, f.form.LinkWindow());
-  EXPECT_EQ(notice.right, 344 - 5);
-  EXPECT_EQ(notice.top, 70);
-  EXPECT_EQ(link.right, 344 - 5);
-  EXPECT_EQ(link.top, 103);
+  EXPECT_EQ(notice.right, dpi(344) - dpi(5));
+  EXPECT_EQ(notice.top, dpi(70));
+  EXPECT_EQ(link.right, dpi(344) - dpi(5));
+  EXPECT_EQ(link.top, dpi(103));
+  // Every label's text fits inside the window.
+  for (const HWND label :
+       {f.form.bevelLabel1().hwnd(), f.form.Label2Window(), f.form.bevelLabel2().hwnd(), f.form.LinkWindow()}) {
+    const RECT r = ChildRect(w, label);
+    EXPECT_GE(r.left, 0);
+    EXPECT_LE(r.right, client.right);
+    EXPECT_LE(r.bottom, client.bottom);
+  }
 }
 
 TEST(VersionFormWinTest, TheUiFaceGoesToMeterSettingsAndPlainLabelsButNotTheBevelLabels) {
@@ -182,19 +193,21 @@ TEST(VersionFormWinTest, RememberedSizeIsUsedAndTheClosedSizeWritten) {
   f.WriteIni("[VersionForm]\nWidth=520\nHeight=230\n");
   ASSERT_TRUE(f.Create());
   const HWND w = f.form.hwnd();
+  // The file's sizes are design units.
+  const Dpi dpi{WindowDpi(w)};
   RECT r;
   GetWindowRect(w, &r);
-  EXPECT_EQ(r.right - r.left, 520);
-  EXPECT_EQ(r.bottom - r.top, 230);
+  EXPECT_EQ(r.right - r.left, dpi(520));
+  EXPECT_EQ(r.bottom - r.top, dpi(230));
   RECT client;
   GetClientRect(w, &client);
-  EXPECT_EQ(ChildRect(w, f.form.LinkWindow()).right, client.right - 5);
+  EXPECT_EQ(ChildRect(w, f.form.LinkWindow()).right, client.right - dpi(5));
   // Centred on the screen.
   EXPECT_NEAR(r.left + (r.right - r.left) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
 
   f.form.Open();
   EXPECT_TRUE(IsWindowVisible(w));
-  SetWindowPos(w, nullptr, 0, 0, 450, 200, SWP_NOMOVE | SWP_NOZORDER);
+  SetWindowPos(w, nullptr, 0, 0, dpi(450), dpi(200), SWP_NOMOVE | SWP_NOZORDER);
   SendMessageW(w, WM_CLOSE, 0, 0);
   EXPECT_TRUE(IsWindow(w));  // closing only hides it
   EXPECT_FALSE(IsWindowVisible(w));
@@ -212,8 +225,9 @@ TEST(VersionFormWinTest, RememberedSizeIsUsedAndTheClosedSizeWritten) {
 TEST(VersionFormWinTest, WithoutASettingsFileTheDesignSizeStays) {
   Fixture f;
   ASSERT_TRUE(f.Create());
-  RECT r{0, 0, 344, 127};
-  AdjustWindowRectEx(&r, GetWindowLongW(f.form.hwnd(), GWL_STYLE), FALSE, 0);
+  const Dpi dpi{WindowDpi(f.form.hwnd())};
+  RECT r{0, 0, dpi(344), dpi(127)};
+  AdjustWindowRectForDpi(r, static_cast<DWORD>(GetWindowLongW(f.form.hwnd(), GWL_STYLE)), 0, dpi.value);
   RECT w;
   GetWindowRect(f.form.hwnd(), &w);
   EXPECT_EQ(w.right - w.left, r.right - r.left);
@@ -265,6 +279,51 @@ TEST(VersionFormWinTest, TheLinkIsRedWhilePointedAtAndBlackAfterLeavingAnyWay) {
   // The pointer passes through the other labels to the window.
   EXPECT_EQ(SendMessageW(f.form.Label2Window(), WM_NCHITTEST, 0, 0), HTTRANSPARENT);
   EXPECT_EQ(SendMessageW(link, WM_NCHITTEST, 0, 0), HTCLIENT);
+}
+
+// What a DPI change delivers: the new DPI in both words and the rectangle
+// Windows suggests, the window's own scaled about its top left corner.
+RECT SendDpiChanged(HWND window, int from, int to) {
+  RECT r;
+  GetWindowRect(window, &r);
+  RECT suggested{r.left, r.top, r.left + MulDiv(r.right - r.left, to, from),
+                 r.top + MulDiv(r.bottom - r.top, to, from)};
+  SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
+  return suggested;
+}
+int FontPixels(HWND control) {
+  LOGFONTW lf{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+  return lf.lfHeight;
+}
+
+// A DPI change: the suggested rectangle, the labels at their design places
+// at the new DPI with fonts of the new size, the right alignment kept.
+TEST(VersionFormWinTest, ADpiChangeLaysTheLabelsOutAgain) {
+  Fixture f;
+  ASSERT_TRUE(f.Create());
+  const HWND w = f.form.hwnd();
+  const int first = WindowDpi(w);
+  const int to = first == 144 ? 192 : 144;
+  const Dpi dpi{to};
+  const RECT suggested = SendDpiChanged(w, first, to);
+  RECT r;
+  GetWindowRect(w, &r);
+  EXPECT_EQ(r.right - r.left, suggested.right - suggested.left);
+  EXPECT_EQ(r.bottom - r.top, suggested.bottom - suggested.top);
+  const RECT b1 = ChildRect(w, f.form.bevelLabel1().hwnd());
+  EXPECT_EQ(b1.left, dpi(71));
+  EXPECT_EQ(b1.top, dpi(19));
+  const RECT l2 = ChildRect(w, f.form.Label2Window());
+  EXPECT_EQ(l2.left, VersionLeft(b1.right, dpi));
+  EXPECT_EQ(l2.top, dpi(39));
+  EXPECT_EQ(l2.right - l2.left, dpi(95));
+  EXPECT_EQ(FontPixels(f.form.LinkWindow()), -dpi(kLabelURL.fontPixels));
+  RECT client;
+  GetClientRect(w, &client);
+  EXPECT_EQ(ChildRect(w, f.form.LinkWindow()).right, client.right - dpi(5));
+  EXPECT_EQ(ChildRect(w, f.form.bevelLabel2().hwnd()).right, client.right - dpi(5));
+  EXPECT_EQ(ChildRect(w, f.form.LinkWindow()).top, dpi(103));
 }
 
 }  // namespace

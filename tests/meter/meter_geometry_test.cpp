@@ -152,6 +152,79 @@ TEST(MeterGeometryTest, BarColourRules) {
   EXPECT_EQ(ChooseBarColour(in), 0x333333u);
 }
 
+// At 144 dpi on a screen one and a half times Full HD every design size is
+// one and a half times (rounded), and the parts that follow the screen
+// follow it: the meter looks as it does at 96 dpi, only finer.
+TEST(MeterGeometryScaledTest, HorizontalMeterAt144) {
+  const Dpi dpi{144};
+  const Placement p = PlaceMeter(2880, 1620, kBottom, {}, dpi);
+  // 1620 / 25 = 64 rows of bar, the box 101 (100.5), 35 (34.5) between.
+  EXPECT_EQ(p.window, (Rect{720, 1620 - 200 - 150, 1440, 64 + 101 + 35}));
+  EXPECT_EQ(p.bar, (Rect{5, 101 + 30, 1430, 64}));
+  EXPECT_EQ(p.boxLeft, 5);
+  EXPECT_EQ(p.boxTop, 5);
+  // Within rounding of one and a half times the 96-dpi meter.
+  const Placement at96 = PlaceMeter(1920, 1080, kBottom, {});
+  EXPECT_NEAR(p.window.height, at96.window.height * 1.5, 1.5);
+  EXPECT_NEAR(p.bar.top, at96.bar.top * 1.5, 1.5);
+}
+
+TEST(MeterGeometryScaledTest, VerticalMeterAt144) {
+  const Dpi dpi{144};
+  const Placement right = PlaceMeter(2880, 1620, kRight, {}, dpi);
+  EXPECT_EQ(right.window, (Rect{2880 - 213 - 120, (1620 - 911) / 2, 213, 810 + 101}));
+  EXPECT_EQ(right.bar, (Rect{213 - 87 - 5, 5, 87, 911 - 101 - 10}));
+  EXPECT_EQ(right.boxTop, 911 - 101);
+  const Placement left = PlaceMeter(2880, 1620, kLeft, {}, dpi);
+  EXPECT_EQ(left.window.left, 120);
+  EXPECT_EQ(left.bar.left, 5);
+  EXPECT_EQ(VerticalNumberLabelLeft(kRight, right.bar, 45, dpi), 121 - 45 - 5);
+  EXPECT_EQ(VerticalNumberLabelLeft(kLeft, left.bar, 45, dpi), 5 + 87);
+  EXPECT_EQ(PlaceMeter(2880, 1620, kTop, {}, dpi).window.top, 150);
+  EXPECT_EQ(PlaceMeter(2880, 1620, kCentre, {}, dpi).window.top, 810);
+}
+
+TEST(MeterGeometryScaledTest, DotsKeepTheirGapAtTheDpi) {
+  const std::vector<Dot> dots = MeterDots(1430, 64, 50, false, Dpi{144});
+  std::vector<int> full, marks;
+  for (const Dot& d : dots) (d.full ? full : marks).push_back(d.left);
+  // An 8-pixel gap (7.5): full dots at 8, 80, ... up to the middle (715).
+  ASSERT_EQ(full.size(), 10u);
+  for (size_t i = 0; i < full.size(); ++i) EXPECT_EQ(full[i], 8 + static_cast<int>(i) * 72);
+  EXPECT_EQ(dots[0], (Dot{8, 0, 72, 64, true}));
+  ASSERT_FALSE(marks.empty());
+  EXPECT_EQ(marks.front(), 728);
+  EXPECT_EQ(dots[10], (Dot{728, 13, 760, 51, false}));  // R(12.8) = 13, R(51.2) = 51
+  for (size_t i = 0; i + 1 < marks.size(); ++i) EXPECT_EQ(marks[i + 1] - marks[i], 40);
+  // Vertical: the same gap upwards.
+  const auto up = MeterDots(87, 800, 100, true, Dpi{144});
+  ASSERT_GE(up.size(), 2u);
+  EXPECT_EQ(up[0], (Dot{0, 800 - 87, 87, 800, true}));
+  EXPECT_EQ(up[1].bottom, 800 - 87 - 8);
+}
+
+// The saved place is in design units: the meter comes back to the same
+// place of the screen whatever the DPI, and a place written before stays
+// where it was at 96 dpi.
+TEST(MeterGeometryScaledTest, TheSavedPlaceIsInDesignUnits) {
+  const Dpi dpi{144};
+  const Placement saved = PlaceMeter(2880, 1620, kBottom, {100, 300}, dpi);
+  EXPECT_EQ(saved.window.left, 150);
+  EXPECT_EQ(saved.window.top, 450);
+  EXPECT_FALSE(saved.savedReset);
+  EXPECT_EQ(saved.saved, (settings::MeterPosition{100, 300})) << "what is kept is not rewritten in pixels";
+  EXPECT_EQ(StoredPosition({150, 450}, dpi), (settings::MeterPosition{100, 300}));
+  EXPECT_EQ(StoredPosition({451, 1}, dpi), (settings::MeterPosition{301, 1})) << "a place of 1 stays saved";
+  EXPECT_EQ(StoredPosition({451, 300}, Dpi{}), (settings::MeterPosition{451, 300}));
+  // Checked against the screen in pixels: 1000 units are 1500 pixels, past
+  // 2880 - 1440.
+  const Placement off = PlaceMeter(2880, 1620, kBottom, {1000, 300}, dpi);
+  EXPECT_TRUE(off.savedReset);
+  EXPECT_EQ(off.window.left, 720);
+  EXPECT_EQ(off.saved, (settings::MeterPosition{0, 300}));
+  EXPECT_FALSE(PlaceMeter(2880, 1620, kBottom, {960, 300}, dpi).savedReset) << "1440 is the last left that fits";
+}
+
 TEST(MeterGeometryTest, BackgroundSwapsSoTheBarStaysVisible) {
   EXPECT_EQ(BackgroundFor(0x008000, 0x008000), 0x00FFFFu);
   EXPECT_EQ(BackgroundFor(0x00FFFF, 0x00FFFF), 0x008000u);

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "common/handle_win.h"
+#include "common/dpi_win.h"
 #include "common/text_win.h"
 #include "meter/volume_bar_form_win.h"
 #include "settings/file_port.h"
@@ -128,6 +129,49 @@ class VolumeBarFormWinTest : public ::testing::Test {
   HWND edit = nullptr;
 };
 
+// What a DPI change delivers: the new DPI in both words and the rectangle
+// Windows suggests, the window's own scaled about its top left corner.
+RECT SendDpiChanged(HWND window, int from, int to) {
+  RECT r;
+  GetWindowRect(window, &r);
+  RECT suggested{r.left, r.top, r.left + MulDiv(r.right - r.left, to, from),
+                 r.top + MulDiv(r.bottom - r.top, to, from)};
+  SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
+  return suggested;
+}
+int FontPixels(HWND control) {
+  LOGFONTW lf{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+  return lf.lfHeight;
+}
+
+// A DPI change places the meter anew at the new DPI: its size, the box's
+// controls and their font; the old fonts go.
+TEST_F(VolumeBarFormWinTest, ADpiChangePlacesTheMeterAnew) {
+  meter.Show();
+  meter.DrawMeter();
+  const int first = WindowDpi(meter.hwnd());
+  const int to = first == 144 ? 192 : 144;
+  const Dpi dpi{to};
+  const long fontsBefore = LiveHandleCount(HandleKind::kFont).load();
+  SendDpiChanged(meter.hwnd(), first, to);
+  const Placement expected = PlaceMeter(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), kBottom, {}, dpi);
+  EXPECT_EQ(meter.WindowRect(), expected.window);
+  EXPECT_EQ(FontPixels(apply), -dpi(12));
+  RECT r;
+  GetWindowRect(apply, &r);
+  MapWindowPoints(nullptr, meter.hwnd(), reinterpret_cast<POINT*>(&r), 2);
+  EXPECT_EQ(r.left, expected.boxLeft + dpi(85));
+  EXPECT_EQ(r.top, expected.boxTop + dpi(4));
+  EXPECT_EQ(r.right - r.left, dpi(40));
+  EXPECT_EQ(r.bottom - r.top, dpi(25));
+  EXPECT_EQ(LiveHandleCount(HandleKind::kFont).load(), fontsBefore) << "the old fonts are gone";
+  SendDpiChanged(meter.hwnd(), to, first);
+  EXPECT_EQ(meter.WindowRect(),
+            PlaceMeter(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), kBottom, {}, Dpi{first}).window);
+  meter.Close();
+}
+
 TEST_F(VolumeBarFormWinTest, ListMirrorsTheSavedVolumesAndTheEditFollowsTheDrawing) {
   // Key 3 is missing: a blank entry, first in the list.
   EXPECT_EQ(ComboItems(combo), (std::vector<std::string>{" ", "100", "20", "5"}));
@@ -208,6 +252,7 @@ TEST_F(VolumeBarFormWinTest, MuteDisplayKeepsTheBarHiddenWhenTheBoxLosesTheFocus
 
 // What a button shows, drawn through the meter's handling of its paint:
 // how many of its pixels are navy, red, or the grey of a disabled caption.
+// Its frame is left out: the rounded corners let the box's navy through.
 struct CaptionPixels {
   int navy = 0, red = 0, grey = 0;
 };
@@ -228,7 +273,10 @@ CaptionPixels DrawnCaption(HWND button) {
   GdiFlush();
   CaptionPixels out;
   const auto* px = static_cast<const uint32_t*>(bits);
+  const int frame = Dpi{WindowDpi(button)}(2);
   for (int i = 0; i < r.right * r.bottom; ++i) {
+    const int x = i % r.right, y = i / r.right;
+    if (x < frame || y < frame || x >= r.right - frame || y >= r.bottom - frame) continue;
     const int b = px[i] & 0xFF, g = px[i] >> 8 & 0xFF, red = px[i] >> 16 & 0xFF;
     if (b >= 90 && red < 70 && g < 70) ++out.navy;
     if (red >= 170 && g < 90 && b < 90) ++out.red;
@@ -294,11 +342,11 @@ PaintedMeter Painted(HWND meter) {
   out.pixels.assign(px, px + static_cast<size_t>(r.right) * static_cast<size_t>(r.bottom));
   return out;
 }
-// The box is painted navy; its left edge (x 3, one pixel in) has no control
-// over it on a meter at the bottom of the screen.
-int NavyRowsOfTheBox(const PaintedMeter& m) {
+// The box is painted navy; its left edge (3 design units in, one pixel
+// further) has no control over it on a meter at the bottom of the screen.
+int NavyRowsOfTheBox(const PaintedMeter& m, Dpi dpi) {
   int rows = 0;
-  for (int y = 0; y < m.height; ++y) rows += m.At(4, y) == 0x000080 ? 1 : 0;
+  for (int y = 0; y < m.height; ++y) rows += m.At(dpi(3) + 1, y) == 0x000080 ? 1 : 0;
   return rows;
 }
 // The bar's dots are lime (the default colour); below the closed box only
@@ -315,9 +363,12 @@ TEST_F(VolumeBarFormWinTest, ClosingTheListGivesTheBoxItsHeightAndTheBarBack) {
   meter.Show();
   meter.DrawMeter();
   Pump();
+  // The box's 67 rows and the bar below it, at the meter's DPI.
+  const Dpi dpi{WindowDpi(meter.hwnd())};
+  const int boxHeight = dpi(67), below = dpi(3) + dpi(67);
   const PaintedMeter before = Painted(meter.hwnd());
-  ASSERT_EQ(NavyRowsOfTheBox(before), 67);
-  const int barPixels = LimePixelsFrom(before, 3 + 67);
+  ASSERT_EQ(NavyRowsOfTheBox(before, dpi), boxHeight);
+  const int barPixels = LimePixelsFrom(before, below);
   ASSERT_GT(barPixels, 1000);
 
   // Opening the list makes the box as tall as the list and hides the bar,
@@ -326,17 +377,17 @@ TEST_F(VolumeBarFormWinTest, ClosingTheListGivesTheBoxItsHeightAndTheBarBack) {
   Pump();
   ASSERT_TRUE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0));
   const PaintedMeter open = Painted(meter.hwnd());
-  EXPECT_GT(NavyRowsOfTheBox(open), 67);
-  EXPECT_EQ(LimePixelsFrom(open, 3 + 67), 0);
+  EXPECT_GT(NavyRowsOfTheBox(open, dpi), boxHeight);
+  EXPECT_EQ(LimePixelsFrom(open, below), 0);
   EXPECT_FALSE(meter.barVisible());
 
   SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
   Pump();
   ASSERT_FALSE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0));
   const PaintedMeter closed = Painted(meter.hwnd());
-  EXPECT_EQ(NavyRowsOfTheBox(closed), 67);
+  EXPECT_EQ(NavyRowsOfTheBox(closed, dpi), boxHeight);
   EXPECT_TRUE(meter.barVisible());
-  EXPECT_EQ(LimePixelsFrom(closed, 3 + 67), barPixels);
+  EXPECT_EQ(LimePixelsFrom(closed, below), barPixels);
   meter.Close();
 }
 

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "app/message_pump_win.h"
+#include "common/dpi_win.h"
 #include "common/handle_win.h"
 #include "common/text_win.h"
 #include "settings/settei_form_win.h"
@@ -215,11 +216,74 @@ class SetteiFormTest : public ::testing::Test {
   }
 };
 
-TEST_F(SetteiFormTest, ThePagesHoldTheirDesignArea) {
+// At any DPI: the window is its design size scaled (at 144 dpi 753 x 876,
+// one and a half times 502 x 584) and every page has room for its controls.
+
+// What a DPI change delivers: the new DPI in both words and the rectangle
+// Windows suggests, the window's own scaled about its top left corner.
+RECT SendDpiChanged(HWND window, int from, int to) {
+  RECT r;
+  GetWindowRect(window, &r);
+  RECT suggested{r.left, r.top, r.left + MulDiv(r.right - r.left, to, from),
+                 r.top + MulDiv(r.bottom - r.top, to, from)};
+  SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
+  return suggested;
+}
+int FontPixels(HWND control) {
+  LOGFONTW lf{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+  return lf.lfHeight;
+}
+
+// Moved to a monitor of another DPI (or the scaling changed): the window
+// takes the suggested rectangle, every control its design place at the new
+// DPI and the new font; the old fonts go, and back at the first DPI all is
+// as it was.
+TEST_F(SetteiFormTest, ADpiChangeLaysTheWindowOutAgain) {
+  const int first = WindowDpi(form.hwnd());
+  const int to = first == 96 ? 144 : 96;  // a window that fits the 1080-line test screen
+  const Dpi dpi{to};
+  const long fontsBefore = LiveHandleCount(HandleKind::kFont).load();
+  const RECT suggested = SendDpiChanged(form.hwnd(), first, to);
   RECT w;
   GetWindowRect(form.hwnd(), &w);
-  EXPECT_EQ(w.right - w.left, kSetteiWidth);
-  EXPECT_EQ(w.bottom - w.top, kSetteiHeight);
+  EXPECT_EQ(w.right - w.left, suggested.right - suggested.left);
+  EXPECT_EQ(w.bottom - w.top, suggested.bottom - suggested.top);
+  for (const int id : {kEditShowTime, kCheckAllwaysShow, kOk, kCancel}) {
+    EXPECT_EQ(FontPixels(C(id)), -dpi(kSetteiFontPixels)) << id;
+  }
+  for (const ControlDesign& c : SetteiControls()) {
+    if (c.id == kLabelStep || c.id == kEditStep || c.id == kLabelStepNote) continue;  // placed after the caption
+    RECT r;
+    GetWindowRect(C(c.id), &r);
+    MapWindowPoints(nullptr, GetParent(C(c.id)), reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(r.left, dpi(c.x)) << c.id;
+    EXPECT_EQ(r.top, dpi(c.y)) << c.id;
+    EXPECT_EQ(r.right - r.left, dpi(c.w)) << c.id;
+  }
+  // The step field follows its caption at the new size.
+  RECT label, edit;
+  GetWindowRect(C(kLabelStep), &label);
+  GetWindowRect(C(kEditStep), &edit);
+  EXPECT_GE(edit.left, label.right);
+  EXPECT_EQ(edit.right - edit.left, dpi(FindControl(kEditStep)->w));
+  EXPECT_EQ(LiveHandleCount(HandleKind::kFont).load(), fontsBefore) << "the old font is gone";
+  SendDpiChanged(form.hwnd(), to, first);
+  GetWindowRect(form.hwnd(), &w);
+  EXPECT_EQ(w.right - w.left, Dpi{first}(kSetteiWidth));
+  EXPECT_EQ(FontPixels(C(kOk)), -Dpi{first}(kSetteiFontPixels));
+  EXPECT_EQ(LiveHandleCount(HandleKind::kFont).load(), fontsBefore);
+}
+
+TEST_F(SetteiFormTest, ThePagesHoldTheirDesignArea) {
+  const Dpi dpi{WindowDpi(form.hwnd())};
+  RecordProperty("dpi", dpi.value);
+  RECT w;
+  GetWindowRect(form.hwnd(), &w);
+  EXPECT_EQ(w.right - w.left, dpi(kSetteiWidth)) << dpi.value << " dpi";
+  EXPECT_EQ(w.bottom - w.top, dpi(kSetteiHeight)) << dpi.value << " dpi";
+  EXPECT_NEAR((w.right - w.left) * 96.0 / dpi.value, 502, 1);
+  EXPECT_NEAR((w.bottom - w.top) * 96.0 / dpi.value, 584, 1);
   for (int p = 0; p < kSetteiPageCount; ++p) {
     HWND page = nullptr;
     for (const ControlDesign& c : SetteiControls()) {
@@ -228,14 +292,25 @@ TEST_F(SetteiFormTest, ThePagesHoldTheirDesignArea) {
     ASSERT_TRUE(page) << p;
     RECT r;
     GetClientRect(page, &r);
-    EXPECT_GE(r.right, kPageWidth) << "page " << p;
-    EXPECT_GE(r.bottom, kPageHeight) << "page " << p;
+    EXPECT_GE(r.right, dpi(kPageWidth)) << "page " << p << " at " << dpi.value << " dpi";
+    EXPECT_GE(r.bottom, dpi(kPageHeight)) << "page " << p << " at " << dpi.value << " dpi";
+    // And every control of the page lies inside it.
+    for (const ControlDesign& c : SetteiControls()) {
+      if (c.page != p || c.parent) continue;
+      RECT cr;
+      GetWindowRect(C(c.id), &cr);
+      MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&cr), 2);
+      EXPECT_LE(cr.left + dpi(c.w), r.right) << c.id << " at " << dpi.value << " dpi";
+      EXPECT_LE(cr.top + dpi(c.h), r.bottom) << c.id << " at " << dpi.value << " dpi";
+    }
   }
 }
 
-// Each caption measured in the window's own font fits its control.
+// Each caption measured in the window's own font fits its control, at the
+// DPI the window is shown at.
 TEST_F(SetteiFormTest, NoCaptionIsClipped) {
-  const int box = GetSystemMetrics(SM_CXMENUCHECK) + 6;
+  const Dpi dpi{WindowDpi(form.hwnd())};
+  const int box = SystemMetricForDpi(SM_CXMENUCHECK, dpi.value) + dpi(6);
   for (const ControlDesign& c : SetteiControls()) {
     if (c.caption.empty()) continue;
     const HWND w = C(c.id);
@@ -243,18 +318,18 @@ TEST_F(SetteiFormTest, NoCaptionIsClipped) {
     const std::wstring text = Widen(c.caption);
     WindowDc dc(w);
     SelectGuard font(dc.get(), reinterpret_cast<HFONT>(SendMessageW(w, WM_GETFONT, 0, 0)));
-    RECT r{0, 0, c.w, 0};
-    int room = c.w;
+    RECT r{0, 0, dpi(c.w), 0};
+    int room = dpi(c.w);
     switch (c.kind) {
       case ControlKind::kCheck:
       case ControlKind::kRadio:
         room -= box;
         break;
       case ControlKind::kButton:
-        room -= 8;
+        room -= dpi(8);
         break;
       case ControlKind::kGroup:
-        room -= 20;
+        room -= dpi(20);
         break;
       default:
         break;
@@ -262,9 +337,11 @@ TEST_F(SetteiFormTest, NoCaptionIsClipped) {
     r.right = room;
     DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &r,
               DT_CALCRECT | DT_NOPREFIX | ((c.flags & kMultiLine) ? DT_WORDBREAK : DT_SINGLELINE));
-    EXPECT_LE(r.right, room) << c.id << " \"" << c.caption << "\" is " << r.right << " wide in " << room;
+    EXPECT_LE(r.right, room) << c.id << " \"" << c.caption << "\" is " << r.right << " wide in " << room << " at "
+                             << dpi.value << " dpi";
     if (c.kind != ControlKind::kGroup) {
-      EXPECT_LE(r.bottom, c.h) << c.id << " \"" << c.caption << "\" is " << r.bottom << " high in " << c.h;
+      EXPECT_LE(r.bottom, dpi(c.h)) << c.id << " \"" << c.caption << "\" is " << r.bottom << " high in " << dpi(c.h)
+                                    << " at " << dpi.value << " dpi";
     }
   }
 }

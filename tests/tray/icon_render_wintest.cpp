@@ -78,6 +78,116 @@ TEST(IconRenderTest, GlyphsStartWhereTheLayoutSaysAndOnlyTwoColoursAppear) {
   }
 }
 
+// The pixels of a square 24-bit bottom-up picture of `size`.
+COLORREF PixelAt(const std::string& pixels, int size, int x, int y) {
+  const size_t stride = static_cast<size_t>((size * 3 + 3) & ~3);
+  const auto* p = reinterpret_cast<const uint8_t*>(pixels.data()) + static_cast<size_t>(size - 1 - y) * stride + x * 3;
+  return RGB(p[2], p[1], p[0]);
+}
+
+struct Box {
+  int left = 1 << 20, top = 1 << 20, right = -1, bottom = -1, count = 0;
+};
+Box TextBox(const std::string& pixels, int size) {
+  Box b;
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) {
+      if (PixelAt(pixels, size, x, y) != kText) continue;
+      ++b.count;
+      b.left = std::min(b.left, x);
+      b.top = std::min(b.top, y);
+      b.right = std::max(b.right, x + 1);
+      b.bottom = std::max(b.bottom, y + 1);
+    }
+  }
+  return b;
+}
+
+// A larger drawing (48 x 48 for the 24-px tray of 144 dpi, 64 for 192) is
+// the 32 x 32 design scaled: the font and the number's origin grow by the
+// same factor, still in two colours only.
+TEST(IconRenderTest, ALargerDrawingIsTheDesignScaled) {
+  for (const int size : {40, 48, 64}) {
+    for (const int number : {0, 9, 10, 99, 100}) {
+      RenderInputs in;
+      in.useDeviceIcon = true;
+      in.number = number;
+      in.backColor = kBack;
+      in.textColor = kText;
+      std::string design, large;
+      ASSERT_TRUE(RenderVolumeIcon(in, &design));
+      ASSERT_TRUE(RenderVolumeIcon(in, &large, size)) << size;
+      ASSERT_EQ(large.size(), static_cast<size_t>((size * 3 + 3) & ~3) * size) << size;
+      for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+          const COLORREF c = PixelAt(large, size, x, y);
+          ASSERT_TRUE(c == kBack || c == kText) << size << " " << number << " at " << x << "," << y;
+        }
+      }
+      const Box a = TextBox(design, kIconSize), b = TextBox(large, size);
+      const double f = size / 32.0;
+      const IconTextLayout layout = LayoutForNumber(number);
+      EXPECT_GE(b.left, static_cast<int>(layout.x * f)) << size << " " << number;
+      EXPECT_GE(b.top, static_cast<int>(layout.y * f)) << size << " " << number;
+      // The glyphs themselves are the font's at the larger size: within a
+      // few pixels of the small ones enlarged (hinting makes small bold
+      // digits relatively wider), and inside the picture.
+      const auto slack = [](double v) { return 0.15 * v + 2; };
+      EXPECT_NEAR(b.right - b.left, (a.right - a.left) * f, slack((a.right - a.left) * f)) << size << " " << number;
+      EXPECT_NEAR(b.bottom - b.top, (a.bottom - a.top) * f, slack((a.bottom - a.top) * f)) << size << " " << number;
+      EXPECT_NEAR(b.left, a.left * f, 2 * f) << size << " " << number << ": where the number starts";
+      EXPECT_LE(b.right, size) << size << " " << number;
+      EXPECT_LE(b.bottom, size) << size << " " << number;
+    }
+  }
+}
+
+// The tray gets twice its icon size drawn and reduced to that size; the
+// file other programs read stays the 32 x 32 design at every DPI.
+TEST(IconRenderTest, TheTrayGetsItsOwnSizeAndVolumeIcoStays32) {
+  const std::string dir = TempDir();
+  CreateDirectoryW(Widen(dir).c_str(), nullptr);
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"VolmaruIconSizeTest";
+  RegisterClassW(&wc);
+  UniqueWindow owner(
+      CreateWindowW(L"VolmaruIconSizeTest", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
+  for (const int traySize : {16, 20, 24, 32}) {
+    std::vector<UniqueIcon> images;
+    images.push_back(UniqueIcon(CopyIcon(LoadIconW(nullptr, IDI_APPLICATION))));
+    images.push_back(UniqueIcon(CopyIcon(LoadIconW(nullptr, IDI_APPLICATION))));
+    TrayIcon tray(owner.get(), std::move(images));  // never added to the shell
+    TrayIconContext ctx;
+    ctx.exeFolder = "C:\\nowhere\\";
+    ctx.dataFolder = dir;
+    ctx.useDefAudioDeviceIcon = true;
+    ctx.global = {kText, kBack};
+    ctx.traySize = traySize;
+    bool updating = false;
+    ASSERT_TRUE(UpdateTrayIcon(57, ctx, &tray, updating)) << traySize;
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(tray.image(0), &info));
+    UniqueBitmap colour(info.hbmColor), mask(info.hbmMask);
+    BITMAP bm{};
+    GetObjectW(colour.get(), sizeof bm, &bm);
+    EXPECT_EQ(bm.bmWidth, traySize);
+    EXPECT_EQ(bm.bmHeight, traySize);
+    UniqueIcon saved(
+        static_cast<HICON>(LoadImageW(nullptr, Widen(dir + "Volume.ico").c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE)));
+    ASSERT_TRUE(saved) << traySize;
+    ICONINFO savedInfo{};
+    ASSERT_TRUE(GetIconInfo(saved.get(), &savedInfo));
+    UniqueBitmap savedColour(savedInfo.hbmColor), savedMask(savedInfo.hbmMask);
+    GetObjectW(savedColour.get(), sizeof bm, &bm);
+    EXPECT_EQ(bm.bmWidth, 32) << "Volume.ico at a tray of " << traySize;
+    EXPECT_EQ(bm.bmHeight, 32) << "Volume.ico at a tray of " << traySize;
+  }
+  DeleteFileW(Widen(dir + "Volume.ico").c_str());
+  RemoveDirectoryW(Widen(dir).c_str());
+}
+
 TEST(IconRenderTest, MissingSpeakerPictureReportsAndMakesNoIcon) {
   RenderInputs in;
   in.speakerIconPath = "C:\\no\\such\\speaker2.ico";
