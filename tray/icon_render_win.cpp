@@ -98,9 +98,9 @@ UniqueIcon RenderVolumeIcon(const RenderInputs& in, std::string* pixels, int siz
     const RECT all{0, 0, size, size};
     FillRect(dc.get(), &all, static_cast<HBRUSH>(brush.get()));
     const HICON base = in.useDeviceIcon ? in.baseImage : speaker.get();
-    // At the design size the picture is drawn at its own size, as always.
-    const int baseSize = size == kIconSize ? 0 : size;
-    if (base) DrawIconEx(dc.get(), 0, 0, base, baseSize, baseSize, 0, nullptr, DI_NORMAL);
+    // The picture fills the drawing: a device's large icon is of the system
+    // DPI's size (40 or 48 pixels above 96 dpi), not always the design's.
+    if (base) DrawIconEx(dc.get(), 0, 0, base, size, size, 0, nullptr, DI_NORMAL);
 
     const IconTextLayout layout = LayoutForNumber(in.number);
     LOGFONTW lf{};

@@ -15,13 +15,7 @@ bool FileExists(const std::string& path) {
 
 }  // namespace
 
-bool UpdateTrayIcon(int number, const TrayIconContext& ctx, TrayIcon* trayIcon, bool& iconUpdating) {
-  iconUpdating = true;
-  struct Done {
-    bool& flag;
-    ~Done() { flag = false; }
-  } done{iconUpdating};
-
+bool RenderTrayPictures(int number, const TrayIconContext& ctx, TrayPictures& out) {
   const std::string speaker = ctx.exeFolder + "Data\\speaker2.ico";
   const int drawSize = 2 * (ctx.traySize > 0 ? ctx.traySize : kIconSize / 2);
   UniqueIcon speakerIcon;
@@ -41,12 +35,12 @@ bool UpdateTrayIcon(int number, const TrayIconContext& ctx, TrayIcon* trayIcon, 
   in.number = number;
   in.backColor = colours.Back;
   in.textColor = colours.Text;
-  std::string pixels;
-  UniqueIcon icon = RenderVolumeIcon(in, &pixels);
-  if (!icon) return false;
+  out.designPixels.clear();
+  out.design = RenderVolumeIcon(in, &out.designPixels);
+  if (!out.design) return false;
   // The tray's own drawing: the 32 x 32 one at 96 dpi, a larger one above.
   std::string trayPixels;
-  if (drawSize != kIconSize && trayIcon) {
+  if (drawSize != kIconSize) {
     if (speakerIcon) {
       // The file's picture at the design size, the tray's at its own.
       speakerIcon.reset(static_cast<HICON>(
@@ -55,16 +49,28 @@ bool UpdateTrayIcon(int number, const TrayIconContext& ctx, TrayIcon* trayIcon, 
     }
     if (!RenderVolumeIcon(in, &trayPixels, drawSize)) trayPixels.clear();
   }
+  // The tray shows half the drawing's size: a reduced copy.
+  const int small = drawSize / 2;
+  out.tray = trayPixels.empty() ? ScaledIcon(out.designPixels, small) : ScaledIcon(trayPixels, small, drawSize);
+  return true;
+}
+
+bool UpdateTrayIcon(int number, const TrayIconContext& ctx, TrayIcon* trayIcon, bool& iconUpdating) {
+  iconUpdating = true;
+  struct Done {
+    bool& flag;
+    ~Done() { flag = false; }
+  } done{iconUpdating};
+
+  TrayPictures pictures;
+  if (!RenderTrayPictures(number, ctx, pictures)) return false;
   // The folder may have been deleted while the program runs.
   settings::FilePort& files = settings::SystemFiles();
   const std::string dir = ctx.dataFolder.substr(0, ctx.dataFolder.size() - 1);
   if (!files.DirectoryExists(dir)) files.CreateDirectories(dir);
-  SaveVolumeIco(ctx.dataFolder + "Volume.ico", pixels);
+  SaveVolumeIco(ctx.dataFolder + "Volume.ico", pictures.designPixels);
   if (trayIcon) {
-    // The tray shows half the drawing's size: the list keeps a reduced copy.
-    const int small = drawSize / 2;
-    UniqueIcon scaled = trayPixels.empty() ? ScaledIcon(pixels, small) : ScaledIcon(trayPixels, small, drawSize);
-    trayIcon->ReplaceImage(0, scaled ? std::move(scaled) : std::move(icon));
+    trayIcon->ReplaceImage(0, pictures.tray ? std::move(pictures.tray) : std::move(pictures.design));
     trayIcon->ShowImage(0);
   }
   return true;

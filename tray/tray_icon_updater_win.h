@@ -29,6 +29,17 @@ struct TrayIconContext {
   int traySize = 16;
 };
 
+// The number's two pictures: the 32 x 32 design (what "Volume.ico" holds)
+// and the tray's, drawn at twice `ctx.traySize` and reduced to it.
+struct TrayPictures {
+  UniqueIcon design;
+  std::string designPixels;  // 24-bit bottom-up rows of `design`
+  UniqueIcon tray;
+};
+// Draws both without saving or showing anything; false when the design
+// could not be drawn.
+bool RenderTrayPictures(int number, const TrayIconContext& ctx, TrayPictures& out);
+
 // Returns whether a new icon was made. `iconUpdating` is set while it runs.
 bool UpdateTrayIcon(int number, const TrayIconContext& ctx, TrayIcon* trayIcon, bool& iconUpdating);
 

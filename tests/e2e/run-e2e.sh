@@ -35,6 +35,9 @@
 #                 icons, the meter, the settings and version windows at
 #                 96 dpi; each picture must equal its golden in tests/golden/
 #                 pixel for pixel (VOLMARU_GOLDEN_RECORD=1 records them anew)
+#   dpi           the desktop again at 144 and 192 dpi: the pictures at
+#                 their scaled sizes, the real program's tray number, meter
+#                 and settings window; then back at 96 dpi
 #
 # Prints one line per check, "PASS <name>" or "FAIL <name>: <why>", then
 # "e2e: N passed, N failed". Exit 0 when all passed, 1 when one failed, 2

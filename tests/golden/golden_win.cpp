@@ -12,8 +12,8 @@
 // The pictures:
 //   tray-<n>            the 32 x 32 number icon (speaker picture, default
 //                       colours) for 0, 9, 10, 99 and 100
-//   tray-small-<n>      the same reduced to the small-icon size, as the tray
-//                       shows it
+//   tray-small-<n>      the tray's picture at the taskbar's small-icon size
+//                       (drawn at twice that size and reduced)
 //   tray-mute-small     Data\mute.ico loaded at the small-icon size, drawn
 //                       over the button face colour
 //   tray-device-<n>     a number over a device picture (useDeviceIcon), and
@@ -47,6 +47,7 @@
 
 #include "about/version_form_win.h"
 #include "app/message_pump_win.h"
+#include "common/dpi_win.h"
 #include "common/handle_win.h"
 #include "common/text_win.h"
 #include "meter/volume_bar_form_win.h"
@@ -272,29 +273,30 @@ void WriteIcon(HICON icon, const std::string& name, COLORREF back) {
   Write(canvas, name);
 }
 
-// The number as the tray makes it: the 32 x 32 icon (also what Volume.ico
-// holds) and its copy at the small-icon size, which the tray shows.
-void WriteNumber(const tray::RenderInputs& in, const std::string& name, const std::string& smallName) {
-  std::string pixels;
-  const UniqueIcon icon = tray::RenderVolumeIcon(in, &pixels);
-  WriteIcon(icon.get(), name, RGB(255, 0, 255));
-  const UniqueIcon small = tray::ScaledIcon(pixels, GetSystemMetrics(SM_CXSMICON));
-  WriteIcon(small.get(), smallName, RGB(255, 0, 255));
+// The number as the tray makes it: the 32 x 32 icon (what Volume.ico
+// holds) and the tray's picture, drawn at twice the small-icon size of the
+// taskbar's DPI and reduced to it.
+void WriteNumber(int number, const tray::TrayIconContext& ctx, const std::string& name, const std::string& smallName) {
+  tray::TrayPictures pictures;
+  if (!tray::RenderTrayPictures(number, ctx, pictures)) {
+    Error(name + ": not drawn");
+    return;
+  }
+  WriteIcon(pictures.design.get(), name, RGB(255, 0, 255));
+  WriteIcon(pictures.tray.get(), smallName, RGB(255, 0, 255));
 }
 
 void WriteTray(const std::string& exeFolder) {
-  tray::RenderInputs in;
-  in.speakerIconPath = exeFolder + "Data\\speaker2.ico";
-  in.backColor = settings::kDefaultIconBackColour;
-  in.textColor = settings::kDefaultIconTextColour;
-  in.showMessage = [](std::string_view text) { Error("tray: " + std::string(text)); };
-  for (const int n : kTrayNumbers) {
-    in.number = n;
-    WriteNumber(in, "tray-" + std::to_string(n), "tray-small-" + std::to_string(n));
+  tray::TrayIconContext ctx;
+  ctx.exeFolder = exeFolder;
+  ctx.traySize = SmallIconSize(TaskbarDpi());
+  if (GetFileAttributesW(Widen(exeFolder + "Data\\speaker2.ico").c_str()) == INVALID_FILE_ATTRIBUTES) {
+    Error("tray: no Data\\speaker2.ico");
   }
+  for (const int n : kTrayNumbers) WriteNumber(n, ctx, "tray-" + std::to_string(n), "tray-small-" + std::to_string(n));
 
   // The mute picture, loaded as the main window loads it for the tray.
-  const int small = GetSystemMetrics(SM_CXSMICON);
+  const int small = ctx.traySize;
   const UniqueIcon mute(static_cast<HICON>(
       LoadImageW(nullptr, Widen(exeFolder + "Data\\mute.ico").c_str(), IMAGE_ICON, small, small, LR_LOADFROMFILE)));
   WriteIcon(mute.get(), "tray-mute-small", GetSysColor(COLOR_BTNFACE));
@@ -307,10 +309,10 @@ void WriteTray(const std::string& exeFolder) {
   if (ExtractIconExW(self, 0, &large, nullptr, 1) == 0) large = nullptr;
   const UniqueIcon device(large);
   if (!device) Error("tray: no device picture");
-  in.useDeviceIcon = true;
-  in.baseImage = device.get();
-  in.number = kDeviceNumber;
-  WriteNumber(in, "tray-device-" + std::to_string(kDeviceNumber), "tray-device-small-" + std::to_string(kDeviceNumber));
+  ctx.useDefAudioDeviceIcon = true;
+  ctx.deviceIcon = device.get();
+  WriteNumber(kDeviceNumber, ctx, "tray-device-" + std::to_string(kDeviceNumber),
+              "tray-device-small-" + std::to_string(kDeviceNumber));
 }
 
 // --- the meter --------------------------------------------------------------------

@@ -188,6 +188,39 @@ TEST(IconRenderTest, TheTrayGetsItsOwnSizeAndVolumeIcoStays32) {
   RemoveDirectoryW(Widen(dir).c_str());
 }
 
+// A 48 x 48 icon, green in its right quarter and red elsewhere.
+UniqueIcon QuarterIcon(int size) {
+  std::vector<uint32_t> colour(static_cast<size_t>(size) * size);
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) colour[static_cast<size_t>(y * size + x)] = x >= size * 3 / 4 ? 0x00FF00 : 0xFF0000;
+  }
+  UniqueBitmap bits(CreateBitmap(size, size, 1, 32, colour.data()));
+  std::vector<uint8_t> zeros(static_cast<size_t>(size) * size / 8);
+  UniqueBitmap mask(CreateBitmap(size, size, 1, 1, zeros.data()));
+  ICONINFO info{TRUE, 0, 0, static_cast<HBITMAP>(mask.get()), static_cast<HBITMAP>(bits.get())};
+  return UniqueIcon(CreateIconIndirect(&info));
+}
+
+// A device's large icon has the system DPI's size (48 at 144 dpi): the
+// 32 x 32 design and the tray's drawing each show all of it, scaled, not
+// its top left corner.
+TEST(IconRenderTest, ADevicePictureOfAnotherSizeFillsTheDrawing) {
+  const UniqueIcon device = QuarterIcon(48);
+  ASSERT_TRUE(device);
+  for (const int size : {32, 40, 64}) {
+    RenderInputs in;
+    in.useDeviceIcon = true;
+    in.baseImage = device.get();
+    in.number = 1;
+    in.backColor = kBack;
+    in.textColor = kText;
+    std::string pixels;
+    ASSERT_TRUE(RenderVolumeIcon(in, &pixels, size)) << size;
+    EXPECT_EQ(PixelAt(pixels, size, size - 1, 0), RGB(0, 255, 0)) << "the right edge at " << size;
+    EXPECT_EQ(PixelAt(pixels, size, size * 3 / 4 - 2, 0), RGB(255, 0, 0)) << "left of the green quarter at " << size;
+  }
+}
+
 TEST(IconRenderTest, MissingSpeakerPictureReportsAndMakesNoIcon) {
   RenderInputs in;
   in.speakerIconPath = "C:\\no\\such\\speaker2.ico";
