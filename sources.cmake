@@ -54,6 +54,7 @@ set(VOLMARU_WIN_SOURCES
   app/settei_host_win.cpp
   app/shell_links_win.cpp
   common/dpi_win.cpp
+  common/system_library_win.cpp
   common/font_face_win.cpp
   common/form_win.cpp
   common/themed_button_win.cpp

@@ -174,8 +174,14 @@ TLoudnessDialVersionForm::TLoudnessDialVersionForm()
 
 TLoudnessDialVersionForm::~TLoudnessDialVersionForm() = default;
 
-HWND TLoudnessDialVersionForm::LinkWindow() const { return url_->hwnd(); }
-HWND TLoudnessDialVersionForm::Label2Window() const { return label2_->hwnd(); }
+HWND TLoudnessDialVersionForm::LinkWindow() {
+  BuildLabels();
+  return url_->hwnd();
+}
+HWND TLoudnessDialVersionForm::Label2Window() {
+  BuildLabels();
+  return label2_->hwnd();
+}
 
 bool TLoudnessDialVersionForm::Create(HINSTANCE instance, HWND owner, const std::string& exeFolder,
                                       const std::string& settingsPath, VersionFormHost& host, Form* meter,
@@ -198,14 +204,20 @@ bool TLoudnessDialVersionForm::Create(HINSTANCE instance, HWND owner, const std:
   SetWindowPos(hwnd(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   Centre();
   LoadIcon();
-  const std::string handPath = exeFolder_ + std::string(kHandCursorFile);
-  if (FileExists(handPath)) handFile_.reset(LoadCursorFromFileW(Widen(handPath).c_str()));
-  CreateControls(instance);
 
   settings::ProfileFile file(settings::SystemFiles(), settingsPath_);
   const settings::SettingsStore store(file, settings::UserLocaleDateTimeFormat());
   VersionFormCreate(store, *this);
   return true;
+}
+
+void TLoudnessDialVersionForm::BuildLabels() {
+  if (built_ || !hwnd()) return;
+  built_ = true;
+  const std::string handPath = exeFolder_ + std::string(kHandCursorFile);
+  if (FileExists(handPath)) handFile_.reset(LoadCursorFromFileW(Widen(handPath).c_str()));
+  CreateControls(instance_);
+  PlaceVersionLabels(*this);
 }
 
 void TLoudnessDialVersionForm::LoadIcon() {
@@ -232,7 +244,8 @@ void TLoudnessDialVersionForm::CreateControls(HINSTANCE instance) {
     c.SetBackground(kBackground);
     c.SetColour(d.colour);
     c.SetAutoSize(autoSize);
-    c.SetFont(MakeLabelFont(design.c_str(), dpi_(d.fontPixels), true, d.italic));
+    // The face the window was given (the system's UI face) or the design's.
+    c.SetFont(MakeLabelFont(labelFace_.c_str(), dpi_(d.fontPixels), true, d.italic));
   };
   label(*label2_, kLabel2, kVersionText, false, false);
   label(*url_, kLabelURL, kProjectUrl, true, true);
@@ -260,6 +273,7 @@ void TLoudnessDialVersionForm::OnLinkLeave() {
 
 void TLoudnessDialVersionForm::Open() {
   if (!hwnd()) return;
+  BuildLabels();
   ShowWindow(hwnd(), IsIconic(hwnd()) ? SW_RESTORE : SW_SHOW);
   SetForegroundWindow(hwnd());
 }

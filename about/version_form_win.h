@@ -29,13 +29,25 @@ class TLoudnessDialVersionForm final : public Form, private VersionFormPort, pri
   // Shows the window (not modal) in front.
   void Open();
 
-  // What a test looks at.
-  HWND LinkWindow() const;
-  HWND Label2Window() const;
-  BevelLabelControl& bevelLabel1() { return bevel1_; }
-  BevelLabelControl& bevelLabel2() { return bevel2_; }
+  // What a test looks at (the labels are made on the first call, as on
+  // the first opening).
+  HWND LinkWindow();
+  HWND Label2Window();
+  BevelLabelControl& bevelLabel1() {
+    BuildLabels();
+    return bevel1_;
+  }
+  BevelLabelControl& bevelLabel2() {
+    BuildLabels();
+    return bevel2_;
+  }
   bool LinkHot() const { return hover_.hot(); }
-  HCURSOR HandFileCursor() const { return handFile_.get(); }
+  HCURSOR HandFileCursor() {
+    BuildLabels();
+    return handFile_.get();
+  }
+  // Whether the labels have been made yet.
+  bool built() const { return built_; }
 
  protected:
   LRESULT Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) override;
@@ -57,6 +69,9 @@ class TLoudnessDialVersionForm final : public Form, private VersionFormPort, pri
   void ShowMessage(std::string_view text) override;
 
   HWND LabelWindow(VersionLabel label) const;
+  // The labels, their fonts and the link's cursor, when the window is
+  // first shown: a program at rest never needs them.
+  void BuildLabels();
   void CreateControls(HINSTANCE instance);
   void OnLinkEnter();
   void OnLinkLeave();
@@ -69,6 +84,7 @@ class TLoudnessDialVersionForm final : public Form, private VersionFormPort, pri
 
   Dpi dpi_;
   HINSTANCE instance_ = nullptr;
+  bool built_ = false;
   std::wstring labelFace_;  // the face of the two plain labels
   std::string exeFolder_;
   std::string settingsPath_;

@@ -349,6 +349,8 @@ class MainWindowPorts final : public volume::VolumeView,
                                   clock_.Now(), *this);
   }
   void RunDeviceSchedule() override {
+    // A quiet tick reads no clock when no device switches daily.
+    if (!schedule::AnyDeviceScheduled(f_.state_.DeviceProfiles)) return;
     schedule::RunDeviceSchedule(f_.state_.DeviceProfiles, clock_.Now(), f_.state_.DeviceSchedule, *this);
   }
   // DeviceSchedulePort.

@@ -44,8 +44,10 @@ void Timer1Tick(MainWindowState& s, TickPort& port) {
   if (!port.Muted()) port.ReadVolume();
 
   // 5. Middle click on the taskbar mutes, once per second while held. The
-  // button is asked first: finding the taskbar costs more, on every tick.
-  if (!port.KeyDown(s.Keyboard.MainKey.code) && !port.NoChangeByMouse() && port.MiddleButtonDown()) {
+  // button is asked first (the thread's own key state, no call into the
+  // system's input), the main key only while it is down, and the taskbars
+  // are found only then.
+  if (port.MiddleButtonDown() && !port.KeyDown(s.Keyboard.MainKey.code) && !port.NoChangeByMouse()) {
     const std::vector<meter::Rect> taskbars = port.TaskbarRects();
     if (!taskbars.empty()) {
       const uint32_t now = port.Now();

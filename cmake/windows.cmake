@@ -3,7 +3,7 @@
 target_sources(volmaru_core PRIVATE ${VOLMARU_WIN_SOURCES})
 target_compile_definitions(volmaru_core PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
                                                _WIN32_WINNT=0x0601 WINVER=0x0601)
-set(_win_libs user32 gdi32 shell32 ole32 oleaut32 uuid winmm comctl32 comdlg32 shlwapi sapi)
+set(_win_libs user32 gdi32 shell32 ole32 oleaut32 uuid winmm comctl32 shlwapi sapi)
 target_link_libraries(volmaru_core PUBLIC ${_win_libs})
 
 if(MSVC)

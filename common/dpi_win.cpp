@@ -1,5 +1,7 @@
 #include "common/dpi_win.h"
 
+#include "common/system_library_win.h"
+
 #include <cstdint>
 #include <string>
 
@@ -14,18 +16,7 @@ F Find(const wchar_t* module, const char* name) {
 
 // shcore.dll is not loaded by every program; it is looked for once, from
 // the system folder.
-HMODULE Shcore() {
-  static const HMODULE module = [] {
-    wchar_t path[MAX_PATH];
-    const UINT n = GetSystemDirectoryW(path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH - 16) return HMODULE{};
-    std::wstring full(path, n);
-    full += L"\\shcore.dll";
-    // Kept for the life of the process (the module's functions are kept).
-    return LoadLibraryW(full.c_str());
-  }();
-  return module;
-}
+HMODULE Shcore() { return SystemLibrary(L"shcore.dll"); }
 
 }  // namespace
 

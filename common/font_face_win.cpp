@@ -43,6 +43,9 @@ void FaceFonts::Walk(HWND parent, const std::wstring& face, const std::function<
 void FaceFonts::Apply(HWND window, const std::wstring& face, const std::function<void()>& letMessagesRun) {
   if (!window || face.empty()) return;
   replaced_.clear();
+  // The fonts of an earlier call go once every control has its new one.
+  const std::vector<UniqueFont> earlier = std::move(fonts_);
+  fonts_.clear();
   if (letMessagesRun) letMessagesRun();
   if (!IsWindow(window)) return;
   Replace(window, face);

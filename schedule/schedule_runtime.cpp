@@ -141,6 +141,14 @@ std::optional<size_t> DueDeviceRecord(const std::vector<TDefDeviceTrayIconData>&
   return std::nullopt;
 }
 
+bool AnyDeviceScheduled(const std::vector<TDefDeviceTrayIconData>& profiles) {
+  if (profiles.size() < 2) return false;
+  for (const TDefDeviceTrayIconData& p : profiles) {
+    if (p.IsScheduleChange) return true;
+  }
+  return false;
+}
+
 void RunDeviceSchedule(const std::vector<TDefDeviceTrayIconData>& profiles, const LocalTime& now,
                        DeviceScheduleState& state, DeviceSchedulePort& port) {
   if (profiles.size() < 2) return;

@@ -100,6 +100,10 @@ inline constexpr int64_t kDeviceWindowMs = 30000;
 // both ends included, never past midnight) holds `millisecondOfDay`.
 std::optional<size_t> DueDeviceRecord(const std::vector<TDefDeviceTrayIconData>& profiles, int64_t millisecondOfDay);
 
+// Whether any record switches daily at all (among two devices or more):
+// without one a tick need not read the clock for the device schedule.
+bool AnyDeviceScheduled(const std::vector<TDefDeviceTrayIconData>& profiles);
+
 class DeviceSchedulePort {
  public:
   virtual ~DeviceSchedulePort() = default;

@@ -8,6 +8,7 @@
 #include "app/message_pump_win.h"
 #include "common/message_box_win.h"
 #include "common/dpi_win.h"
+#include "common/system_library_win.h"
 #include "common/text_win.h"
 #include "devices/device_icon_win.h"
 #include "settings/file_port.h"
@@ -136,6 +137,7 @@ HBRUSH TVolumeChangeSetteiForm::ContainerBrush(HWND container) const {
 
 bool TVolumeChangeSetteiForm::Create(HINSTANCE instance, SetteiHost& host, HWND owner) {
   host_ = &host;
+  instance_ = instance;
   storage_ = std::make_unique<FileSetteiStorage>(SystemFiles(), WithoutTrailingSeparator(host.DataFolder()),
                                                  host.DataFolder() + kSettingsFileName, UserLocaleDateTimeFormat());
   session_ = std::make_unique<SetteiSession>(host, *storage_);
@@ -152,7 +154,6 @@ bool TVolumeChangeSetteiForm::Create(HINSTANCE instance, SetteiHost& host, HWND 
     return false;
   }
   dpi_ = Dpi{WindowDpi(hwnd())};
-  MakeFont();
   // The menu belongs to the window from here on and goes with it.
   UniqueMenu bar(CreateMenu());
   UniqueMenu help(CreatePopupMenu());
@@ -169,26 +170,36 @@ bool TVolumeChangeSetteiForm::Create(HINSTANCE instance, SetteiHost& host, HWND 
   }
   SetWindowPos(hwnd(), nullptr, 0, 0, dpi_(kSetteiWidth), dpi_(kSetteiHeight),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // The values are there from the start (other parts read them at each
+  // use); the pages, their fonts and lists only when the window first
+  // opens: a program at rest never needs them.
+  session_->Create();
+  return true;
+}
 
-  CreateControls(instance);
+void TVolumeChangeSetteiForm::BuildControls() {
+  if (built_ || !hwnd()) return;
+  built_ = true;
+  SetteiHost& host = *host_;
+  MakeFont();
+  CreateControls(instance_);
 
   // Creation: the hints, the four capture buttons, the values.
   for (int b = 0; b < schedule::kBands; ++b) {
-    AddHint(Control(Band(b, kBandKakunin)), kCheckVolumeHint);
+    AddHint(Ctl(Band(b, kBandKakunin)), kCheckVolumeHint);
     for (int part : {kBandStartHour, kBandStartMinute, kBandEndHour, kBandEndMinute}) {
-      AddHint(Control(Band(b, part)), kBandTimeHint);
+      AddHint(Ctl(Band(b, part)), kBandTimeHint);
     }
   }
-  AddHint(Control(kBtnNormalVolumeKakunin), kCheckVolumeHint);
-  for (int tag = 0; tag < kKeySlots; ++tag) AddHint(Control(ChangeButton(tag)), kChangeKeyHint);
-  AddHint(Control(kTrackTrayWait), SecondsHint(500));
-  AddHint(Control(kTrackWait), SecondsHint(0));
-  for (int id : {int{kComboIconDevice}, int{kComboMeterDevice}}) AddHint(Control(id), "");
+  AddHint(Ctl(kBtnNormalVolumeKakunin), kCheckVolumeHint);
+  for (int tag = 0; tag < kKeySlots; ++tag) AddHint(Ctl(ChangeButton(tag)), kChangeKeyHint);
+  AddHint(Ctl(kTrackTrayWait), SecondsHint(500));
+  AddHint(Ctl(kTrackWait), SecondsHint(0));
+  for (int id : {int{kComboIconDevice}, int{kComboMeterDevice}}) AddHint(Ctl(id), "");
 
-  session_->Create();
   ++filling_;
   // The visible-menu list: the popup menu's items with the tags 100..107.
-  HWND list = Control(kListVisibleMenu);
+  HWND list = Ctl(kListVisibleMenu);
   for (int k = 0; k < kVisibleMenuEntries; ++k) {
     const std::wstring caption = Widen(host.MenuCaption(100 + k).value_or(""));
     LVITEMW item{};
@@ -202,7 +213,12 @@ bool TVolumeChangeSetteiForm::Create(HINSTANCE instance, SetteiHost& host, HWND 
   --filling_;
   ShowPage(SetteiPage::kMeter);
   RefreshStates();
-  return true;
+  if (!face_.empty()) Form::SetFontFace(face_, nullptr);
+}
+
+void TVolumeChangeSetteiForm::SetFontFace(const std::wstring& face, const std::function<void()>& letMessagesRun) {
+  face_ = face;
+  if (built_) Form::SetFontFace(face, letMessagesRun);
 }
 
 void TVolumeChangeSetteiForm::CreateControls(HINSTANCE instance) {
@@ -281,7 +297,7 @@ void TVolumeChangeSetteiForm::Layout() {
                  kPlace);
   }
   for (const ControlDesign& design : SetteiControls()) {
-    const HWND w = Control(design.id);
+    const HWND w = Ctl(design.id);
     if (!w) continue;
     const RECT r = DesignRect(design);
     SetWindowPos(w, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, kPlace);
@@ -290,14 +306,20 @@ void TVolumeChangeSetteiForm::Layout() {
     }
   }
   const int by = ch - margin - buttonH;
-  SetWindowPos(Control(kOk), nullptr, cw - margin - 2 * buttonW - dpi_(8), by, buttonW, buttonH, kPlace);
-  SetWindowPos(Control(kCancel), nullptr, cw - margin - buttonW, by, buttonW, buttonH, kPlace);
+  SetWindowPos(Ctl(kOk), nullptr, cw - margin - 2 * buttonW - dpi_(8), by, buttonW, buttonH, kPlace);
+  SetWindowPos(Ctl(kCancel), nullptr, cw - margin - buttonW, by, buttonW, buttonH, kPlace);
   SendMessageW(tooltip_.get(), TTM_SETMAXTIPWIDTH, 0, dpi_(400));
 }
 
 void TVolumeChangeSetteiForm::OnDpiChanged(int dpi, const RECT& suggested) {
   if (dpi <= 0 || dpi == dpi_.value) return;
   dpi_ = Dpi{dpi};
+  if (!built_) {
+    // Nothing is laid out yet: the pages are built at this DPI.
+    SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    return;
+  }
   UniqueFont old = std::move(font_);
   MakeFont();
   // Every control takes the new font before the old one goes.
@@ -309,9 +331,11 @@ void TVolumeChangeSetteiForm::OnDpiChanged(int dpi, const RECT& suggested) {
   // face and its entries are given their height at the new DPI.
   for (const ControlDesign& design : SetteiControls()) {
     if (design.kind != ControlKind::kColourBox) continue;
-    SendMessageW(Control(design.id), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), dpi_(kColourItemHeight));
-    SendMessageW(Control(design.id), CB_SETITEMHEIGHT, 0, dpi_(kColourItemHeight));
+    SendMessageW(Ctl(design.id), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), dpi_(kColourItemHeight));
+    SendMessageW(Ctl(design.id), CB_SETITEMHEIGHT, 0, dpi_(kColourItemHeight));
   }
+  // The controls' fonts in the UI face again, at the new size.
+  if (!face_.empty()) Form::SetFontFace(face_, nullptr);
   SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   Layout();
@@ -326,7 +350,7 @@ void TVolumeChangeSetteiForm::OnDpiChanged(int dpi, const RECT& suggested) {
 }
 
 HWND TVolumeChangeSetteiForm::CreateControl(HINSTANCE instance, const ControlDesign& design) {
-  const HWND parent = design.parent ? Control(design.parent) : pages_[static_cast<size_t>(design.page)];
+  const HWND parent = design.parent ? Ctl(design.parent) : pages_[static_cast<size_t>(design.page)];
   const std::wstring caption = Widen(design.caption);
   DWORD style = WS_CHILD | WS_VISIBLE;
   DWORD exStyle = 0;
@@ -436,9 +460,14 @@ HWND TVolumeChangeSetteiForm::CreateControl(HINSTANCE instance, const ControlDes
   return w;
 }
 
-HWND TVolumeChangeSetteiForm::Control(int id) const {
+HWND TVolumeChangeSetteiForm::Ctl(int id) const {
   const auto it = controls_.find(id);
   return it == controls_.end() ? nullptr : it->second;
+}
+
+HWND TVolumeChangeSetteiForm::Control(int id) {
+  BuildControls();
+  return Ctl(id);
 }
 
 void TVolumeChangeSetteiForm::AddHint(HWND control, std::string_view text) {
@@ -484,7 +513,7 @@ void TVolumeChangeSetteiForm::SetHint(HWND control, std::string_view text) {
 // --- values of controls ----------------------------------------------------------
 
 std::string TVolumeChangeSetteiForm::Text(int id) const {
-  const HWND w = Control(id);
+  const HWND w = Ctl(id);
   if (!w) return {};
   std::wstring buf(static_cast<size_t>(GetWindowTextLengthW(w)) + 1, L'\0');
   buf.resize(static_cast<size_t>(GetWindowTextW(w, buf.data(), static_cast<int>(buf.size()))));
@@ -492,33 +521,31 @@ std::string TVolumeChangeSetteiForm::Text(int id) const {
 }
 
 void TVolumeChangeSetteiForm::SetText(int id, std::string_view text) {
-  if (const HWND w = Control(id); w && Text(id) != text) SetWindowTextW(w, Widen(text).c_str());
+  if (const HWND w = Ctl(id); w && Text(id) != text) SetWindowTextW(w, Widen(text).c_str());
 }
 
-bool TVolumeChangeSetteiForm::Checked(int id) const {
-  return SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
+bool TVolumeChangeSetteiForm::Checked(int id) const { return SendMessageW(Ctl(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 // The setters leave a control alone when it already shows the value: every
 // opening fills the whole window, and each real change costs a redraw.
 void TVolumeChangeSetteiForm::SetChecked(int id, bool on) {
-  if (Checked(id) != on) SendMessageW(Control(id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+  if (Checked(id) != on) SendMessageW(Ctl(id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 int TVolumeChangeSetteiForm::Selection(int id) const {
-  return static_cast<int>(SendMessageW(Control(id), CB_GETCURSEL, 0, 0));
+  return static_cast<int>(SendMessageW(Ctl(id), CB_GETCURSEL, 0, 0));
 }
 
 void TVolumeChangeSetteiForm::SetSelection(int id, int index) {
-  SendMessageW(Control(id), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  SendMessageW(Ctl(id), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 int TVolumeChangeSetteiForm::TrackPos(int id) const {
-  return static_cast<int>(SendMessageW(Control(id), TBM_GETPOS, 0, 0));
+  return static_cast<int>(SendMessageW(Ctl(id), TBM_GETPOS, 0, 0));
 }
 
 void TVolumeChangeSetteiForm::SetTrack(int id, int pos) {
-  if (TrackPos(id) != pos) SendMessageW(Control(id), TBM_SETPOS, TRUE, pos);
+  if (TrackPos(id) != pos) SendMessageW(Ctl(id), TBM_SETPOS, TRUE, pos);
 }
 
 uint32_t TVolumeChangeSetteiForm::Colour(int id) const {
@@ -527,7 +554,7 @@ uint32_t TVolumeChangeSetteiForm::Colour(int id) const {
 }
 
 void TVolumeChangeSetteiForm::SetColour(int id, uint32_t colour) {
-  const HWND w = Control(id);
+  const HWND w = Ctl(id);
   const int entry = ColourEntry(colour);
   // The box may show another entry than the colour it holds (a choice whose
   // colour dialog was cancelled): only a box that shows it is left alone.
@@ -561,7 +588,7 @@ void TVolumeChangeSetteiForm::FillControls() {
   SetChecked(kCheckMainKeyOnly, v.Keyboard.MainKeyOnly);
   SetChecked(kCheckPointing, v.IsShowByPointIcon);
   SetTrack(kTrackTrayWait, v.TrayIconWaitTime);
-  SetHint(Control(kTrackTrayWait), SecondsHint(v.TrayIconWaitTime));
+  SetHint(Ctl(kTrackTrayWait), SecondsHint(v.TrayIconWaitTime));
   SetChecked(kCheckNoBox, v.IsNoShowPanelSetVolume);
 
   SetColour(kColorBoxIconText, v.Icon.Text);
@@ -578,7 +605,7 @@ void TVolumeChangeSetteiForm::FillControls() {
   }
   SetText(kEditStep, s.stepText);
   SetTrack(kTrackWait, v.VolumeChangeWaitTime);
-  SetHint(Control(kTrackWait), SecondsHint(v.VolumeChangeWaitTime));
+  SetHint(Ctl(kTrackWait), SecondsHint(v.VolumeChangeWaitTime));
   SetChecked(kCheckWheelHoko, v.WheelReverse);
 
   SetChecked(kCheckVolumeSchedule, v.ScheduleUse);
@@ -586,11 +613,11 @@ void TVolumeChangeSetteiForm::FillControls() {
   SetText(kEditNormalVolume, s.normalVolumeText);
   FillDeviceSchedule();
 
-  const HWND list = Control(kListVisibleMenu);
+  const HWND list = Ctl(kListVisibleMenu);
   for (int k = 0; k < kVisibleMenuEntries; ++k) {
     ListView_SetCheckState(list, k, v.VisibleMenuItems[static_cast<size_t>(k)] ? TRUE : FALSE);
   }
-  const HWND devices = Control(kListDevices);
+  const HWND devices = Ctl(kListDevices);
   for (size_t i = 0; i < s.WorkingProfiles.size(); ++i) {
     ListView_SetCheckState(devices, static_cast<int>(i), s.WorkingProfiles[i].IsShowOnMenu ? TRUE : FALSE);
   }
@@ -641,14 +668,14 @@ void TVolumeChangeSetteiForm::FillDeviceLists() {
     const TDefDeviceTrayIconData& p = profiles[static_cast<size_t>(s.iconDevice)];
     SetColour(kColorBoxIconDeviceText, p.TextColor);
     SetColour(kColorBoxIconDeviceBack, p.BackColor);
-    SetHint(Control(kComboIconDevice), p.DeviceName);
+    SetHint(Ctl(kComboIconDevice), p.DeviceName);
   }
   if (s.meterDevice >= 0) {
     const TDefDeviceTrayIconData& p = profiles[static_cast<size_t>(s.meterDevice)];
     SetColour(kColorBoxMeterDevice, p.VolumeBarColor);
-    SetHint(Control(kComboMeterDevice), p.DeviceName);
+    SetHint(Ctl(kComboMeterDevice), p.DeviceName);
   }
-  const HWND list = Control(kListDevices);
+  const HWND list = Ctl(kListDevices);
   for (size_t i = 0; i < profiles.size(); ++i) {
     ListView_SetCheckState(list, static_cast<int>(i), profiles[i].IsShowOnMenu ? TRUE : FALSE);
   }
@@ -666,7 +693,7 @@ void TVolumeChangeSetteiForm::BuildDeviceLists() {
     if (ImageList_ReplaceIcon(images.get(), -1, icon) < 0) ImageList_ReplaceIcon(images.get(), -1, speaker.get());
   }
   for (int id : {int{kComboIconDevice}, int{kComboMeterDevice}, int{kComboNormalDevice}, int{kComboScheduleDevice}}) {
-    const HWND combo = Control(id);
+    const HWND combo = Ctl(id);
     SendMessageW(combo, CB_RESETCONTENT, 0, 0);
     SendMessageW(combo, CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images.get()));
     for (size_t i = 0; i < profiles.size(); ++i) {
@@ -696,7 +723,7 @@ void TVolumeChangeSetteiForm::BuildDeviceLists() {
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
   }
-  const HWND list = Control(kListDevices);
+  const HWND list = Ctl(kListDevices);
   SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
   for (size_t i = 0; i < profiles.size(); ++i) {
     const std::wstring name = Widen(profiles[i].DeviceName);
@@ -717,7 +744,7 @@ void TVolumeChangeSetteiForm::RefreshStates() {
   in.captureSlot = session_->capture.Active();
   lastStates_ = in;
   auto apply = [&](int id) {
-    const HWND w = Control(id);
+    const HWND w = Ctl(id);
     if (!w) return;
     const ControlState st = StateOf(id, in);
     const auto it = shown_.find(id);
@@ -732,7 +759,7 @@ void TVolumeChangeSetteiForm::RefreshStates() {
   for (int id :
        {int{kPanelMeterDevice}, int{kPanelIconDevice}, int{kColorBoxVolumeBar}, int{kColorBoxMeterDevice},
         int{kColorBoxIconText}, int{kColorBoxIconBack}, int{kColorBoxIconDeviceText}, int{kColorBoxIconDeviceBack}}) {
-    InvalidateRect(Control(id), nullptr, TRUE);
+    InvalidateRect(Ctl(id), nullptr, TRUE);
   }
 }
 
@@ -743,7 +770,7 @@ void TVolumeChangeSetteiForm::PlaceStepField() {
   const std::wstring caption = Widen(FindControl(kLabelStep)->caption);
   SIZE size{};
   {
-    WindowDc dc(Control(kLabelStep));
+    WindowDc dc(Ctl(kLabelStep));
     SelectGuard font(dc.get(), font_.get());
     GetTextExtentPoint32W(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &size);
   }
@@ -752,9 +779,9 @@ void TVolumeChangeSetteiForm::PlaceStepField() {
   const ControlDesign* note = FindControl(kLabelStepNote);
   const int left = size.cx + dpi_(group->x) + dpi_(2);
   constexpr UINT kPlace = SWP_NOZORDER | SWP_NOACTIVATE;
-  SetWindowPos(Control(kLabelStep), nullptr, dpi_(group->x), dpi_(label->y), size.cx + 1, dpi_(label->h), kPlace);
-  SetWindowPos(Control(kEditStep), nullptr, left, dpi_(edit->y), dpi_(edit->w), dpi_(edit->h), kPlace);
-  SetWindowPos(Control(kLabelStepNote), nullptr, left + dpi_(edit->w) + dpi_(6), dpi_(note->y), dpi_(note->w),
+  SetWindowPos(Ctl(kLabelStep), nullptr, dpi_(group->x), dpi_(label->y), size.cx + 1, dpi_(label->h), kPlace);
+  SetWindowPos(Ctl(kEditStep), nullptr, left, dpi_(edit->y), dpi_(edit->w), dpi_(edit->h), kPlace);
+  SetWindowPos(Ctl(kLabelStepNote), nullptr, left + dpi_(edit->w) + dpi_(6), dpi_(note->y), dpi_(note->w),
                dpi_(note->h), kPlace);
 }
 
@@ -767,7 +794,7 @@ void TVolumeChangeSetteiForm::ShowPageOnly(int page) {
 void TVolumeChangeSetteiForm::ShowIconFile(const std::string& path) {
   UniqueIcon icon = LoadIconFile(path, dpi_(32));
   if (!icon) return;
-  SendMessageW(Control(kIconPreview), STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);
+  SendMessageW(Ctl(kIconPreview), STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);
   preview_ = std::move(icon);
 }
 
@@ -795,7 +822,7 @@ void TVolumeChangeSetteiForm::Preview() {
   // The preview's own size at the window's DPI.
   UniqueIcon icon = tray::RenderVolumeIcon(in, nullptr, dpi_(tray::kIconSize));
   if (!icon) return;
-  SendMessageW(Control(kIconPreview), STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);
+  SendMessageW(Ctl(kIconPreview), STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);
   preview_ = std::move(icon);
 }
 
@@ -827,13 +854,14 @@ void TVolumeChangeSetteiForm::ShowModal() {
 }
 
 void TVolumeChangeSetteiForm::Open() {
+  BuildControls();
   session_->Open();
   ++filling_;
   FillControls();
   if (session_->useEndpoint()) FillDeviceLists();
   for (int tag = 0; tag < kKeySlots; ++tag) {
     SetText(ChangeButton(tag), kChangeCaption);
-    SetHint(Control(ChangeButton(tag)), kChangeKeyHint);
+    SetHint(Ctl(ChangeButton(tag)), kChangeKeyHint);
   }
   --filling_;
   PlaceStepField();
@@ -850,7 +878,7 @@ void TVolumeChangeSetteiForm::Hide() {
   ++filling_;
   for (int tag = 0; tag < kKeySlots; ++tag) {
     SetText(ChangeButton(tag), kChangeCaption);
-    SetHint(Control(ChangeButton(tag)), kChangeKeyHint);
+    SetHint(Ctl(ChangeButton(tag)), kChangeKeyHint);
   }
   --filling_;
   RefreshStates();
@@ -858,6 +886,7 @@ void TVolumeChangeSetteiForm::Hide() {
 
 void TVolumeChangeSetteiForm::MenuSwitchToggled(bool noChangeByKey, bool checked) {
   session_->MenuSwitchToggled(noChangeByKey, checked);
+  if (!built_) return;  // the pages show the session's values when built
   ++filling_;
   SetChecked(noChangeByKey ? kCheckNoChangeByKey : kCheckNoChangeByMouse, checked);
   --filling_;
@@ -919,7 +948,7 @@ void TVolumeChangeSetteiForm::Focus(const FocusTarget& target) {
       break;
     }
   }
-  if (const HWND w = Control(id)) {
+  if (const HWND w = Ctl(id)) {
     SetFocus(w);
     SendMessageW(w, EM_SETSEL, 0, -1);
   }
@@ -940,10 +969,10 @@ void TVolumeChangeSetteiForm::OnKeyButton(int tag) {
   ++filling_;
   if (click == KeyCapture::Click::kStarted) {
     SetText(ChangeButton(tag), kConfirmCaption);
-    SetHint(Control(ChangeButton(tag)), kConfirmKeyHint);
+    SetHint(Ctl(ChangeButton(tag)), kConfirmKeyHint);
   } else if (click == KeyCapture::Click::kEnded) {
     SetText(ChangeButton(tag), kChangeCaption);
-    SetHint(Control(ChangeButton(tag)), kChangeKeyHint);
+    SetHint(Ctl(ChangeButton(tag)), kChangeKeyHint);
   }
   --filling_;
   RefreshStates();
@@ -997,7 +1026,7 @@ bool TVolumeChangeSetteiForm::PreTranslate(MSG& msg) noexcept {
       if (msg.message == WM_SYSKEYUP || msg.message == WM_SYSCHAR) return true;
     }
     if (msg.message == WM_MOUSEWHEEL && WheelBlocked(msg.hwnd)) return true;
-    if (msg.message == WM_KEYUP && (msg.hwnd == Control(kEditDeviceHour) || msg.hwnd == Control(kEditDeviceMinute))) {
+    if (msg.message == WM_KEYUP && (msg.hwnd == Ctl(kEditDeviceHour) || msg.hwnd == Ctl(kEditDeviceMinute))) {
       PostMessageW(hwnd(), kMsgDeviceTimeReleased, 0, 0);
     }
     // Ctrl+Tab and Ctrl+Shift+Tab turn the pages.
@@ -1105,7 +1134,7 @@ LRESULT TVolumeChangeSetteiForm::OnContainerMessage(HWND container, UINT msg, WP
 }
 
 void TVolumeChangeSetteiForm::OnColourPicked(int id) {
-  const HWND w = Control(id);
+  const HWND w = Ctl(id);
   const int entry = static_cast<int>(SendMessageW(w, CB_GETCURSEL, 0, 0));
   if (entry < 0) return;
   uint32_t colour = static_cast<uint32_t>(SendMessageW(w, CB_GETITEMDATA, static_cast<WPARAM>(entry), 0));
@@ -1117,7 +1146,10 @@ void TVolumeChangeSetteiForm::OnColourPicked(int id) {
     cc.rgbResult = Colour(id);
     cc.lpCustColors = customColours_.data();
     cc.Flags = CC_RGBINIT | CC_FULLOPEN;
-    if (!ChooseColorW(&cc)) {
+    // comdlg32 (and the printing libraries it brings) is loaded only now.
+    using Choose = BOOL(WINAPI*)(CHOOSECOLORW*);
+    static const auto choose = SystemFunction<Choose>(L"comdlg32.dll", "ChooseColorW");
+    if (!choose || !choose(&cc)) {
       SetColour(id, Colour(id));  // the choice goes back
       return;
     }
@@ -1278,9 +1310,7 @@ void TVolumeChangeSetteiForm::OnCommand(int id, int code, HWND control) {
         const int band = (id - kBand0) / 10;
         if (id != kBtnNormalVolumeKakunin) request.bandOffset = s.dayFields[static_cast<size_t>(band)].slider;
         request.workingProfiles = &s.WorkingProfiles;
-        request.enableNormalVolumeButton = [this](bool enable) {
-          EnableWindow(Control(kBtnNormalVolumeKakunin), enable);
-        };
+        request.enableNormalVolumeButton = [this](bool enable) { EnableWindow(Ctl(kBtnNormalVolumeKakunin), enable); };
         host_->CheckVolume(request);
         return;
       }
@@ -1367,10 +1397,10 @@ void TVolumeChangeSetteiForm::OnCommand(int id, int code, HWND control) {
           SetColour(kColorBoxIconDeviceText, p.TextColor);
           SetColour(kColorBoxIconDeviceBack, p.BackColor);
           --filling_;
-          SetHint(Control(id), p.DeviceName);
+          SetHint(Ctl(id), p.DeviceName);
         }
         Preview();
-        if (onPage) SetFocus(Control(kCheckIconByDevice));
+        if (onPage) SetFocus(Ctl(kCheckIconByDevice));
         return;
       case kComboMeterDevice:
         s.meterDevice = sel;
@@ -1379,9 +1409,9 @@ void TVolumeChangeSetteiForm::OnCommand(int id, int code, HWND control) {
           ++filling_;
           SetColour(kColorBoxMeterDevice, p.VolumeBarColor);
           --filling_;
-          SetHint(Control(id), p.DeviceName);
+          SetHint(Ctl(id), p.DeviceName);
         }
-        if (onPage) SetFocus(Control(kRadioColourSource0 + v.ColorByIconColor));
+        if (onPage) SetFocus(Ctl(kRadioColourSource0 + v.ColorByIconColor));
         return;
       case kComboNormalDevice:
         s.ChooseNormalVolumeDevice(sel, *this);
@@ -1392,7 +1422,7 @@ void TVolumeChangeSetteiForm::OnCommand(int id, int code, HWND control) {
       case kComboScheduleDevice:
         s.ShowScheduleDevice(sel);
         FillDeviceSchedule();
-        if (onPage) SetFocus(Control(kCheckDeviceChange));
+        if (onPage) SetFocus(Ctl(kCheckDeviceChange));
         return;
       default:
         return;
@@ -1405,7 +1435,7 @@ void TVolumeChangeSetteiForm::OnNotify(const NMHDR& nm) {
     const int page = static_cast<int>(SendMessageW(tab_, TCM_GETCURSEL, 0, 0));
     ShowPageOnly(page);
     if (page == static_cast<int>(SetteiPage::kIcon) && session_->useEndpoint()) {
-      SetFocus(Control(kCheckUseDeviceIcon));
+      SetFocus(Ctl(kCheckUseDeviceIcon));
     }
     return;
   }
@@ -1413,12 +1443,12 @@ void TVolumeChangeSetteiForm::OnNotify(const NMHDR& nm) {
   const auto& change = reinterpret_cast<const NMLISTVIEW&>(nm);
   if (!(change.uChanged & LVIF_STATE) || !((change.uNewState ^ change.uOldState) & LVIS_STATEIMAGEMASK)) return;
   SetteiSession& s = *session_;
-  if (nm.hwndFrom == Control(kListVisibleMenu)) {
+  if (nm.hwndFrom == Ctl(kListVisibleMenu)) {
     for (int k = 0; k < kVisibleMenuEntries; ++k) {
       s.values.VisibleMenuItems[static_cast<size_t>(k)] = ListView_GetCheckState(nm.hwndFrom, k) != FALSE;
     }
     s.Changed();
-  } else if (nm.hwndFrom == Control(kListDevices)) {
+  } else if (nm.hwndFrom == Ctl(kListDevices)) {
     for (size_t i = 0; i < s.WorkingProfiles.size(); ++i) {
       s.WorkingProfiles[i].IsShowOnMenu = ListView_GetCheckState(nm.hwndFrom, static_cast<int>(i)) != FALSE;
     }

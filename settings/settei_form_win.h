@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -38,6 +39,9 @@ class TVolumeChangeSetteiForm final : public Form, private SetteiUi, private Key
 
   // The page values; those other parts read live are among them.
   const PageSettings& pages() const;
+  // The system's UI face for the pages: kept until they are built, and
+  // given again after a change of DPI makes their font anew.
+  void SetFontFace(const std::wstring& face, const std::function<void()>& letMessagesRun) override;
   // The tray menu's toggles while the window is open.
   void MenuSwitchToggled(bool noChangeByKey, bool checked);
   // The exit command: the window may close without its question.
@@ -53,8 +57,11 @@ class TVolumeChangeSetteiForm final : public Form, private SetteiUi, private Key
   // icon page, that has the focus.
   bool WheelBlocked(HWND target) const;
 
-  // What a test of the window reads and drives.
-  HWND Control(int id) const;
+  // What a test of the window reads and drives (the pages are built on
+  // the first call, as on the first opening).
+  HWND Control(int id);
+  // Whether the pages have been built yet.
+  bool built() const { return built_; }
   SetteiSession& session() { return *session_; }
 
  protected:
@@ -72,6 +79,9 @@ class TVolumeChangeSetteiForm final : public Form, private SetteiUi, private Key
   unsigned ScanCode(int vk) override;
   std::string KeyNameText(uint32_t param) override;
 
+  // The pages, their fonts, lists and hints, at the first opening.
+  void BuildControls();
+  HWND Ctl(int id) const;
   void CreateControls(HINSTANCE instance);
   HWND CreateControl(HINSTANCE instance, const ControlDesign& design);
   void AddHint(HWND control, std::string_view text);
@@ -125,6 +135,9 @@ class TVolumeChangeSetteiForm final : public Form, private SetteiUi, private Key
   void OnDpiChanged(int dpi, const RECT& suggested);
 
   SetteiHost* host_ = nullptr;
+  HINSTANCE instance_ = nullptr;
+  bool built_ = false;
+  std::wstring face_;  // the UI face given, empty for the design's
   Dpi dpi_;
   std::unique_ptr<FileSetteiStorage> storage_;
   std::unique_ptr<SetteiSession> session_;

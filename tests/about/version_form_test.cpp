@@ -108,6 +108,16 @@ TEST(VersionFormTest, TheRememberedSizeIsInDesignUnits) {
   EXPECT_EQ(w.calls.front(), "size 750x300");
   // The right alignment keeps its margin of 5 design units: 8 pixels.
   EXPECT_NE(std::find(w.calls.begin(), w.calls.end(), "url left " + std::to_string(734 - 200 - 8)), w.calls.end());
+  // The smallest remembered size is still a size, scaled like any other
+  // (Windows makes the window as small as it allows).
+  Store tiny;
+  tiny.files.files[kIni] = "[VersionForm]\r\nWidth=1\r\nHeight=1\r\n";
+  FakeWindow w1;
+  w1.dpi = Dpi{144};
+  w1.size = {540, 249};
+  VersionFormCreate(tiny.store, w1);
+  ASSERT_FALSE(w1.calls.empty());
+  EXPECT_EQ(w1.calls.front(), "size 2x2");
   VersionFormClose(s.store, 751, 300, Dpi{144});
   EXPECT_NE(s.files.files[kIni].find("Width=501\r\nHeight=200\r\n"), std::string::npos) << s.files.files[kIni];
   // Without a remembered size the window keeps its size at this DPI.

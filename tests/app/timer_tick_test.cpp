@@ -31,7 +31,11 @@ class FakeTick : public TickPort {
     muted = !muted;
     return true;
   }
-  bool KeyDown(int vk) override { return vk == 29 && mainDown; }
+  int keyReads = 0, cursorReads = 0;
+  bool KeyDown(int vk) override {
+    ++keyReads;
+    return vk == 29 && mainDown;
+  }
   bool MiddleButtonDown() override { return middleDown; }
   bool NoChangeByMouse() override { return noMouse; }
   int taskbarLookups = 0;
@@ -43,7 +47,10 @@ class FakeTick : public TickPort {
     rects.insert(rects.end(), secondTaskbars.begin(), secondTaskbars.end());
     return rects;
   }
-  Point Cursor() override { return cursor; }
+  Point Cursor() override {
+    ++cursorReads;
+    return cursor;
+  }
   bool MeterVisible() override { return meterVisible; }
   meter::Rect MeterRect() override { return meter; }
   void MakeMeterTopmost() override { calls.push_back("topmost"); }
@@ -89,6 +96,24 @@ TEST(TimerTickTest, AQuietTickPollsInOrder) {
 
 // Finding the taskbar is the dearest query of a tick: without the middle
 // button held, no tick asks for it.
+// Each question to the system's input costs a call on every tick: a quiet
+// tick asks neither the main key's state nor the pointer's place; the main
+// key is asked only while the middle button is down.
+TEST(TimerTickTest, AQuietTickAsksNoKeyStateAndNoPointer) {
+  MainWindowState s;
+  FakeTick port;
+  port.pointing = true;
+  s.DeviceProfiles.resize(2);
+  Timer1Tick(s, port);
+  EXPECT_EQ(port.keyReads, 0);
+  EXPECT_EQ(port.cursorReads, 0);
+  port.middleDown = true;
+  port.mainDown = true;
+  Timer1Tick(s, port);
+  EXPECT_EQ(port.keyReads, 1);
+  EXPECT_EQ(port.taskbarLookups, 0) << "the main key held keeps the middle click from muting";
+}
+
 TEST(TimerTickTest, TheTaskbarIsLookedForOnlyWhileTheMiddleButtonIsDown) {
   MainWindowState s;
   FakeTick t;

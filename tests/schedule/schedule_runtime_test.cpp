@@ -292,6 +292,20 @@ TEST(DeviceScheduleTest, TheWindowRunsThirtySecondsWithBothEndsIncluded) {
   EXPECT_EQ(DueDeviceRecord(dated, Clock(7, 30, 10).MillisecondOfDay()), 1u);
 }
 
+// A tick asks the clock for the device schedule only when some record
+// switches daily, among two devices or more.
+TEST(DeviceScheduleTest, OnlyAScheduledRecordAmongTwoDevicesNeedsTheClock) {
+  auto devices = TwoDevices();
+  EXPECT_TRUE(AnyDeviceScheduled(devices));
+  devices[1].IsScheduleChange = false;
+  EXPECT_FALSE(AnyDeviceScheduled(devices));
+  devices[0].IsScheduleChange = true;
+  EXPECT_TRUE(AnyDeviceScheduled(devices)) << "the first record counts too";
+  devices.pop_back();
+  EXPECT_FALSE(AnyDeviceScheduled(devices)) << "one device has nothing to switch to";
+  EXPECT_FALSE(AnyDeviceScheduled({}));
+}
+
 // Day fractions of whole minutes are not exact in binary: the window's end
 // is found in whole milliseconds, for every minute of the day.
 TEST(DeviceScheduleTest, BothEndsBelongToTheWindowAtEveryMinuteOfTheDay) {

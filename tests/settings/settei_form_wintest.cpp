@@ -243,6 +243,7 @@ TEST_F(SetteiFormTest, ADpiChangeLaysTheWindowOutAgain) {
   const int first = WindowDpi(form.hwnd());
   const int to = first == 96 ? 144 : 96;  // a window that fits the 1080-line test screen
   const Dpi dpi{to};
+  ASSERT_TRUE(C(kOk)) << "the pages, built as at a first opening";
   const long fontsBefore = LiveHandleCount(HandleKind::kFont).load();
   const RECT suggested = SendDpiChanged(form.hwnd(), first, to);
   RECT w;
@@ -273,6 +274,29 @@ TEST_F(SetteiFormTest, ADpiChangeLaysTheWindowOutAgain) {
   EXPECT_EQ(w.right - w.left, Dpi{first}(kSetteiWidth));
   EXPECT_EQ(FontPixels(C(kOk)), -Dpi{first}(kSetteiFontPixels));
   EXPECT_EQ(LiveHandleCount(HandleKind::kFont).load(), fontsBefore);
+}
+
+// The UI face given at start-up, before the pages exist, is theirs when
+// they are built, and stays theirs when a change of DPI makes the font anew.
+TEST_F(SetteiFormTest, TheUiFaceGivenAtStartUpOutlivesTheBuildAndADpiChange) {
+  const std::wstring face = L"Arial";
+  form.SetFontFace(face, nullptr);
+  const auto faceOf = [&](int id) {
+    LOGFONTW lf{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(C(id), WM_GETFONT, 0, 0)), sizeof lf, &lf);
+    return std::wstring(lf.lfFaceName);
+  };
+  EXPECT_EQ(faceOf(kOk), face);
+  EXPECT_EQ(faceOf(kEditShowTime), face);
+  const int first = WindowDpi(form.hwnd());
+  const int to = first == 96 ? 144 : 96;
+  SendDpiChanged(form.hwnd(), first, to);
+  EXPECT_EQ(faceOf(kOk), face);
+  EXPECT_EQ(FontPixels(C(kOk)), -Dpi{to}(kSetteiFontPixels));
+  const long fonts = LiveHandleCount(HandleKind::kFont).load();
+  SendDpiChanged(form.hwnd(), to, first);
+  EXPECT_EQ(faceOf(kEditShowTime), face);
+  EXPECT_EQ(LiveHandleCount(HandleKind::kFont).load(), fonts) << "the fonts of the earlier face went";
 }
 
 TEST_F(SetteiFormTest, ThePagesHoldTheirDesignArea) {
@@ -357,6 +381,99 @@ TEST_F(SetteiFormTest, TheDigitFieldsTakeDigitsOnlyRightAligned) {
     fields += digits;
   }
   EXPECT_EQ(fields, 17);
+}
+
+// A program at rest never builds the pages: the window exists hidden with
+// no control, no font and no hint window; the values the rest of the
+// program reads from it are the file's from the start. Opened first at
+// some later moment, the pages show every value the program used
+// meanwhile, a menu switch toggled while it was closed included.
+BOOL CALLBACK CountChild(HWND, LPARAM lp) {
+  ++*reinterpret_cast<int*>(lp);
+  return TRUE;
+}
+TEST(SetteiFormAtRestTest, BuildsNothingUntilOpenedAndThenShowsWhatTheProgramUsed) {
+  testing::FakeSetteiHost host;
+  const std::string folder = TempFolder();
+  host.dataFolder = folder;
+  TDefDeviceTrayIconData a;
+  a.DeviceName = "Speakers";
+  host.profiles = {a};
+  host.defaultName = "Speakers";
+  {
+    const std::string ini =
+        "[VolumeBar]\r\nPosition=3\r\nShowTime=7\r\nIsShowByPointIcon=0\r\nAllwaysShow=1\r\n"
+        "[NoChangeByKey]\r\nValue=1\r\n";
+    UniqueKernelHandle h(
+        CreateFileW(Widen(folder + "Settei.ini").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD wrote = 0;
+    WriteFile(h.get(), ini.data(), static_cast<DWORD>(ini.size()), &wrote, nullptr);
+  }
+  const long fontsBefore = LiveHandleCount(HandleKind::kFont).load();
+  const long windowsBefore = LiveHandleCount(HandleKind::kWindow).load();
+  TVolumeChangeSetteiForm form;
+  ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr), host, nullptr));
+  app::ProcessPendingMessages();
+  int children = 0;
+  EnumChildWindows(form.hwnd(), CountChild, reinterpret_cast<LPARAM>(&children));
+  EXPECT_EQ(children, 0) << "controls built at rest";
+  EXPECT_EQ(LiveHandleCount(HandleKind::kFont).load(), fontsBefore) << "a font made at rest";
+  EXPECT_EQ(LiveHandleCount(HandleKind::kWindow).load(), windowsBefore + 1) << "a hint window made at rest";
+  TooltipSearch hints{form.hwnd()};
+  EnumWindows(FindOwnedTooltip, reinterpret_cast<LPARAM>(&hints));
+  EXPECT_EQ(hints.found, nullptr);
+  EXPECT_FALSE(form.built());
+
+  // What the other parts read at each use, before any opening.
+  EXPECT_EQ(form.pages().Position, 3);
+  EXPECT_EQ(form.pages().ShowTime, 7);
+  EXPECT_FALSE(form.pages().IsShowByPointIcon);
+  EXPECT_TRUE(form.pages().AllwaysShow);
+  EXPECT_TRUE(form.pages().NoChangeByKey);
+  // The tray menu's switch, used while the window has never opened.
+  form.MenuSwitchToggled(false, true);
+  form.MenuSwitchToggled(true, false);
+  EXPECT_TRUE(form.pages().NoChangeByMouse);
+  EXPECT_FALSE(form.pages().NoChangeByKey);
+  EXPECT_FALSE(form.built()) << "a menu switch builds the pages";
+  // The main window saves the switches as they are toggled; the window
+  // reads the file as it opens.
+  {
+    const std::string ini =
+        "[VolumeBar]\r\nPosition=3\r\nShowTime=7\r\nIsShowByPointIcon=0\r\nAllwaysShow=1\r\n"
+        "[NoChangeByKey]\r\nValue=0\r\n[NoChangeByMouse]\r\nValue=1\r\n";
+    UniqueKernelHandle h(
+        CreateFileW(Widen(folder + "Settei.ini").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD wrote = 0;
+    WriteFile(h.get(), ini.data(), static_cast<DWORD>(ini.size()), &wrote, nullptr);
+  }
+  Sleep(300);  // a later moment
+  app::ProcessPendingMessages();
+
+  const auto text = [&](int id) {
+    wchar_t buf[64] = {};
+    GetWindowTextW(form.Control(id), buf, 64);
+    return std::wstring(buf);
+  };
+  const auto checked = [&](int id) { return SendMessageW(form.Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; };
+  WhenOpen([&] {
+    EXPECT_TRUE(form.built());
+    EXPECT_EQ(text(kEditShowTime), L"7");
+    EXPECT_TRUE(checked(kRadioPosition3)) << "右";
+    EXPECT_FALSE(checked(kRadioPosition0));
+    EXPECT_TRUE(checked(kCheckAllwaysShow));
+    EXPECT_FALSE(checked(kCheckPointing));
+    EXPECT_TRUE(checked(kCheckNoChangeByMouse));
+    EXPECT_FALSE(checked(kCheckNoChangeByKey));
+    EXPECT_EQ(text(kEditMainKey), L"無変換");
+    SendMessageW(form.Control(kCancel), BM_CLICK, 0, 0);
+  });
+  form.ShowModal();
+  EXPECT_FALSE(form.visible());
+  children = 0;
+  EnumChildWindows(form.hwnd(), CountChild, reinterpret_cast<LPARAM>(&children));
+  EXPECT_GT(children, 100) << "the pages once opened";
+  RemoveFolder(folder);
 }
 
 TEST_F(SetteiFormTest, OpensFilledAndCancelClosesIt) {
