@@ -49,7 +49,7 @@ set(VOLMARU_WIN_SOURCES
   about/bevel_label_win.cpp
   about/version_form_win.cpp
   app/main_window_win.cpp
-  app/message_pump_win.cpp
+  common/message_pump_win.cpp
   app/shell_commands_win.cpp
   app/settei_host_win.cpp
   app/shell_links_win.cpp

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "app/message_pump_win.h"
+#include "common/message_pump_win.h"
 #include "common/dpi_win.h"
 #include "common/message_box_win.h"
 #include "common/text_win.h"
@@ -307,7 +307,7 @@ std::string TLoudnessDialVersionForm::IconTitleFontFace() {
 void TLoudnessDialVersionForm::ApplyFontFace(FaceTarget target, const std::string& face) {
   Form* form = target == FaceTarget::kMeter ? meter_ : target == FaceTarget::kSettings ? settings_ : this;
   if (target == FaceTarget::kVersion) labelFace_ = Widen(face);
-  if (form) form->SetFontFace(Widen(face), [] { app::ProcessPendingMessages(); });
+  if (form) form->SetFontFace(Widen(face), [] { volmaru::ProcessPendingMessages(); });
 }
 
 // After a change of DPI: each label's font at the new size (the bevel labels
@@ -377,7 +377,7 @@ void TLoudnessDialVersionForm::StartMainTimer() {
   if (host_) host_->StartMainTimer();
 }
 
-void TLoudnessDialVersionForm::ProcessPendingMessages() { app::ProcessPendingMessages(); }
+void TLoudnessDialVersionForm::ProcessPendingMessages() { volmaru::ProcessPendingMessages(); }
 
 intptr_t TLoudnessDialVersionForm::OpenAddress(const std::string& address) {
   return reinterpret_cast<intptr_t>(

@@ -5,7 +5,7 @@
 
 #include "about/version_form_win.h"
 #include "app/main_window_win.h"
-#include "app/message_pump_win.h"
+#include "common/message_pump_win.h"
 #include "app/settei_host_win.h"
 #include "app/startup.h"
 #include "common/handle_win.h"

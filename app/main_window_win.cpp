@@ -6,7 +6,7 @@
 #include <ctime>
 
 #include "about/version_form_win.h"
-#include "app/message_pump_win.h"
+#include "common/message_pump_win.h"
 #include "app/shell_commands_win.h"
 #include "app/shell_links_win.h"
 #include "app/startup.h"
@@ -168,7 +168,7 @@ class MainWindowPorts final : public volume::VolumeView,
 
   // Shared.
   uint32_t Now() override { return timeGetTime(); }
-  void ProcessPendingMessages() override { app::ProcessPendingMessages(); }
+  void ProcessPendingMessages() override { volmaru::ProcessPendingMessages(); }
   bool MeterVisible() override { return f_.meter_ && f_.meter_->visible(); }
   void ShowMeter() override {
     if (f_.meter_) f_.meter_->Show();

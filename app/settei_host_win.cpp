@@ -1,7 +1,7 @@
 #include "app/settei_host_win.h"
 
 #include "app/main_window_win.h"
-#include "app/message_pump_win.h"
+#include "common/message_pump_win.h"
 #include "app/settei_handover.h"
 #include "common/message_box_win.h"
 #include "common/text_win.h"

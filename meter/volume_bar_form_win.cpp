@@ -2,7 +2,7 @@
 
 #include <mmsystem.h>
 
-#include "app/message_pump_win.h"
+#include "common/message_pump_win.h"
 #include "common/message_box_win.h"
 #include "common/dpi_win.h"
 #include "common/text_win.h"
@@ -45,7 +45,7 @@ bool TVolumeBarForm::Create(HINSTANCE instance, MeterHost& host, HWND owner) {
   // The main window's start-up must be complete; if it never will be, the
   // wait ends with the main window.
   while (!host.StartupComplete()) {
-    if (!host.HostAlive() || !app::ProcessPendingMessages()) return false;
+    if (!host.HostAlive() || !volmaru::ProcessPendingMessages()) return false;
     Sleep(10);
   }
   settings::ProfileFile file(settings::SystemFiles(), host.DataFolder() + settings::kSettingsFileName);
@@ -365,7 +365,7 @@ bool TVolumeBarForm::Ask(std::string_view question) {
   return ShowMessageBox(nullptr, question, kVolumeQuestionTitle, MB_YESNO | MB_ICONQUESTION, IDNO) == IDYES;
 }
 
-void TVolumeBarForm::ProcessPendingMessages() { app::ProcessPendingMessages(); }
+void TVolumeBarForm::ProcessPendingMessages() { volmaru::ProcessPendingMessages(); }
 
 uint32_t TVolumeBarForm::Now() { return timeGetTime(); }
 

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "app/message_pump_win.h"
+#include "common/message_pump_win.h"
 #include "common/message_box_win.h"
 #include "common/dpi_win.h"
 #include "common/system_library_win.h"
@@ -848,7 +848,7 @@ void TVolumeChangeSetteiForm::ShowModal() {
   if (const HWND first = GetNextDlgTabItem(hwnd(), nullptr, FALSE)) SetFocus(first);
   modal_ = true;
   while (visible()) {
-    if (!app::PumpMessagesFor(50)) break;
+    if (!volmaru::PumpMessagesFor(50)) break;
   }
   modal_ = false;
 }

@@ -50,7 +50,7 @@ class TVolumeChangeSetteiForm final : public Form, private SetteiUi, private Key
   bool AnyKeyCaptureSlot() const { return session_ && session_->capture.Any(); }
 
   // Every message of the program's loops passes here first (see
-  // app/message_pump_win.h): the keys a capture takes, the wheel over a
+  // common/message_pump_win.h): the keys a capture takes, the wheel over a
   // closed list, and the dialog keys. True when it was handled.
   bool PreTranslate(MSG& msg) noexcept;
   // The wheel does not turn a closed colour list, nor the device list of the

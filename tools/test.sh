@@ -77,6 +77,13 @@ else
   count "format" 0 1
 fi
 
+note "includes run down the layers (tools/check-layers.sh)"
+if tools/check-layers.sh; then
+  count "layers" 1 0
+else
+  count "layers" 0 1
+fi
+
 note "host build"
 if cmake -S . -B $OUT/host -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVOLMARU_WERROR=ON >/dev/null &&
    cmake --build $OUT/host -j "$JOBS"; then

@@ -46,7 +46,7 @@
 #include <vector>
 
 #include "about/version_form_win.h"
-#include "app/message_pump_win.h"
+#include "common/message_pump_win.h"
 #include "common/dpi_win.h"
 #include "common/handle_win.h"
 #include "common/text_win.h"
@@ -242,10 +242,10 @@ void WriteWindow(HWND window, const std::string& name, bool frame) {
 void BringToFront(HWND window) {
   SetForegroundWindow(window);
   for (int i = 0; i < 100 && GetForegroundWindow() != window; ++i) {
-    app::PumpMessagesFor(10);
+    volmaru::PumpMessagesFor(10);
     SetForegroundWindow(window);
   }
-  app::ProcessPendingMessages();
+  volmaru::ProcessPendingMessages();
   if (GetForegroundWindow() != window) std::fprintf(stderr, "volmaru_golden: a window did not become foreground\n");
 }
 
@@ -362,10 +362,10 @@ void WriteMeter(MeterScene& scene) {
   meter::TVolumeBarForm& m = scene.form;
   m.Show();
   m.DrawMeter();
-  app::ProcessPendingMessages();
+  volmaru::ProcessPendingMessages();
   WriteWindow(m.hwnd(), scene.name, false);
   m.Close();
-  app::ProcessPendingMessages();
+  volmaru::ProcessPendingMessages();
 }
 
 // --- the settings window ----------------------------------------------------------
@@ -425,7 +425,7 @@ void WriteSettings(settings::TVolumeChangeSetteiForm& form) {
     for (int p = 0; p < settings::kSetteiPageCount; ++p) {
       // As a click on the page's tab turns to it.
       SendMessageW(tab, TCM_SETCURFOCUS, static_cast<WPARAM>(p), 0);
-      app::ProcessPendingMessages();
+      volmaru::ProcessPendingMessages();
       WriteWindow(form.hwnd(), "settings-" + std::to_string(p + 1) + "-" + kPageNames[p], true);
     }
     SendMessageW(form.Control(settings::ctl::kCancel), BM_CLICK, 0, 0);
@@ -446,7 +446,7 @@ void WriteVersion(about::TLoudnessDialVersionForm& form) {
   BringToFront(form.hwnd());
   WriteWindow(form.hwnd(), "version", true);
   ShowWindow(form.hwnd(), SW_HIDE);
-  app::ProcessPendingMessages();
+  volmaru::ProcessPendingMessages();
 }
 
 int Run(int argc, wchar_t** argv) {
@@ -510,7 +510,7 @@ int Run(int argc, wchar_t** argv) {
     Error("settings: not created");
     return 1;
   }
-  app::SetMessageFilter([&settei](MSG& m) { return settei.PreTranslate(m); });
+  volmaru::SetMessageFilter([&settei](MSG& m) { return settei.PreTranslate(m); });
   GoldenVersionHost versionHost;
   about::TLoudnessDialVersionForm version;
   const std::string versionFolder = FreshFolder("version");
@@ -523,15 +523,15 @@ int Run(int argc, wchar_t** argv) {
   // first one.
   LOGFONTW iconTitle{};
   if (SystemParametersInfoW(SPI_GETICONTITLELOGFONT, sizeof iconTitle, &iconTitle, 0)) {
-    right.form.SetFontFace(iconTitle.lfFaceName, [] { app::ProcessPendingMessages(); });
+    right.form.SetFontFace(iconTitle.lfFaceName, [] { volmaru::ProcessPendingMessages(); });
   }
-  app::ProcessPendingMessages();
+  volmaru::ProcessPendingMessages();
 
   WriteMeter(bottom);
   WriteMeter(right);
   WriteSettings(settei);
   WriteVersion(version);
-  app::SetMessageFilter(nullptr);
+  volmaru::SetMessageFilter(nullptr);
 
   std::printf("volmaru_golden: %d pictures written, %d errors\n", g_written, g_errors);
   return g_errors == 0 ? 0 : 1;

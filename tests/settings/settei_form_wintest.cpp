@@ -13,7 +13,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/message_pump_win.h"
+#include "common/message_pump_win.h"
 #include "common/dpi_win.h"
 #include "common/handle_win.h"
 #include "common/text_win.h"
@@ -119,13 +119,13 @@ void PostKey(HWND target, UINT vk) {
   const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(vk, 0)) << 16;
   PostMessageW(target, WM_KEYDOWN, vk, 1 | scan);
   PostMessageW(target, WM_KEYUP, vk, 1 | scan | (1 << 30) | (1u << 31));
-  app::ProcessPendingMessages();
+  volmaru::ProcessPendingMessages();
 }
 void TypeText(HWND edit, const std::wstring& text) {
   SetFocus(edit);
   SendMessageW(edit, EM_SETSEL, 0, -1);
   for (wchar_t ch : text) PostMessageW(edit, WM_CHAR, ch, 1);
-  app::ProcessPendingMessages();
+  volmaru::ProcessPendingMessages();
 }
 
 // The hint window a form owns.
@@ -157,10 +157,10 @@ class SetteiFormTest : public ::testing::Test {
     host.profiles = {a, b};
     host.defaultName = "HDMI";
     ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr), host, nullptr));
-    app::SetMessageFilter([this](MSG& m) { return form.PreTranslate(m); });
+    volmaru::SetMessageFilter([this](MSG& m) { return form.PreTranslate(m); });
   }
   void TearDown() override {
-    app::SetMessageFilter(nullptr);
+    volmaru::SetMessageFilter(nullptr);
     RemoveFolder(folder);
   }
 
@@ -413,7 +413,7 @@ TEST(SetteiFormAtRestTest, BuildsNothingUntilOpenedAndThenShowsWhatTheProgramUse
   const long windowsBefore = LiveHandleCount(HandleKind::kWindow).load();
   TVolumeChangeSetteiForm form;
   ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr), host, nullptr));
-  app::ProcessPendingMessages();
+  volmaru::ProcessPendingMessages();
   int children = 0;
   EnumChildWindows(form.hwnd(), CountChild, reinterpret_cast<LPARAM>(&children));
   EXPECT_EQ(children, 0) << "controls built at rest";
@@ -448,7 +448,7 @@ TEST(SetteiFormAtRestTest, BuildsNothingUntilOpenedAndThenShowsWhatTheProgramUse
     WriteFile(h.get(), ini.data(), static_cast<DWORD>(ini.size()), &wrote, nullptr);
   }
   Sleep(300);  // a later moment
-  app::ProcessPendingMessages();
+  volmaru::ProcessPendingMessages();
 
   const auto text = [&](int id) {
     wchar_t buf[64] = {};
@@ -561,7 +561,7 @@ TEST_F(SetteiFormTest, KeyCaptureTakesTheNextKeyDownFromTheLoop) {
     EXPECT_FALSE(IsWindowEnabled(C(kEditStep)));
     // A Home key meant for the step field goes to the slot instead.
     PostMessageW(C(kEditStep), WM_KEYDOWN, VK_HOME, 1 | (0x47 << 16) | (1 << 24));
-    app::ProcessPendingMessages();
+    volmaru::ProcessPendingMessages();
     EXPECT_EQ(TextOf(kLabelVolumeUpKeyCode), L"36");
     wchar_t name[256] = {};
     GetKeyNameTextW(static_cast<LONG>((MapVirtualKeyW(VK_HOME, 0) << 16) | 0x1000000), name, 256);
@@ -589,7 +589,7 @@ TEST_F(SetteiFormTest, AltIsTakenByTheWindowsOwnTimerWhileOpen) {
     const BYTE before = keys[VK_MENU];
     keys[VK_MENU] = 0x80;
     SetKeyboardState(keys);
-    app::PumpMessagesFor(350);
+    volmaru::PumpMessagesFor(350);
     keys[VK_MENU] = before;
     SetKeyboardState(keys);
     EXPECT_EQ(TextOf(kLabelMainKeyCode), L"18");
@@ -654,10 +654,10 @@ TEST_F(SetteiFormTest, KeyCaptureNeverBindsTheImesProcessKey) {
   WhenOpen([&] {
     SendMessageW(C(kBtnMainKeyChange), BM_CLICK, 0, 0);
     PostMessageW(C(kEditStep), WM_KEYDOWN, VK_PROCESSKEY, 1);
-    app::ProcessPendingMessages();
+    volmaru::ProcessPendingMessages();
     EXPECT_EQ(TextOf(kLabelMainKeyCode), L"29") << "Wine has no IME to name the key: nothing bound";
     PostMessageW(C(kEditStep), WM_KEYDOWN, VK_CONVERT, 1 | (0x79 << 16));
-    app::ProcessPendingMessages();
+    volmaru::ProcessPendingMessages();
     EXPECT_EQ(TextOf(kLabelMainKeyCode), L"28");
     SendMessageW(C(kBtnMainKeyChange), BM_CLICK, 0, 0);
     SendMessageW(C(kCancel), BM_CLICK, 0, 0);

@@ -1,10 +1,10 @@
-#include "app/message_pump_win.h"
+#include "common/message_pump_win.h"
 
 #include <mmsystem.h>
 
 #include "common/message_wait.h"
 
-namespace volmaru::app {
+namespace volmaru {
 namespace {
 MessageFilter& Filter() {
   static MessageFilter filter;
@@ -41,4 +41,4 @@ bool PumpMessagesFor(uint32_t ms) {
   return WaitLettingMessagesRun(port, ms);
 }
 
-}  // namespace volmaru::app
+}  // namespace volmaru

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <functional>
 
-namespace volmaru::app {
+namespace volmaru {
 
 // A look at every message before it is translated and dispatched, in the
 // main loop and in every nested one (the settings window takes the keys it
@@ -25,4 +25,4 @@ bool ProcessPendingMessages();
 // (common/message_wait.h); false once WM_QUIT was seen.
 bool PumpMessagesFor(uint32_t ms);
 
-}  // namespace volmaru::app
+}  // namespace volmaru
