@@ -23,12 +23,12 @@ set(VOLMARU_CORE_SOURCES
   schedule/schedule_editing.cpp
   settings/ini_document.cpp
   settings/profile_file.cpp
-  settings/settei_layout.cpp
-  settings/settei_rules.cpp
-  settings/settei_session.cpp
+  settings/window/settei_layout.cpp
+  settings/window/settei_rules.cpp
+  settings/window/settei_session.cpp
   settings/settings_schema.cpp
   settings/settings_store.cpp
-  settings/spoken_check.cpp
+  settings/window/spoken_check.cpp
   settings/time_format.cpp
   tray/ico_file.cpp
   tray/icon_layout.cpp
@@ -71,8 +71,8 @@ set(VOLMARU_WIN_SOURCES
   schedule/local_clock_win.cpp
   settings/file_port_win.cpp
   settings/locale_format_win.cpp
-  settings/settei_form_win.cpp
-  settings/speech_win.cpp
+  settings/window/settei_form_win.cpp
+  settings/window/speech_win.cpp
   tray/icon_render_win.cpp
   tray/tray_icon_updater_win.cpp
   tray/tray_icon_win.cpp
@@ -145,11 +145,11 @@ set(VOLMARU_HOST_TEST_SOURCES
   tests/schedule/schedule_editing_test.cpp
   tests/settings/ini_document_test.cpp
   tests/settings/profile_file_test.cpp
-  tests/settings/settei_layout_test.cpp
-  tests/settings/settei_rules_test.cpp
-  tests/settings/settei_session_test.cpp
+  tests/settings/window/settei_layout_test.cpp
+  tests/settings/window/settei_rules_test.cpp
+  tests/settings/window/settei_session_test.cpp
   tests/settings/settings_store_test.cpp
-  tests/settings/spoken_check_test.cpp
+  tests/settings/window/spoken_check_test.cpp
   tests/settings/time_format_test.cpp
   tests/settings/atomic_write_test.cpp
   tests/settings/device_sections_test.cpp
@@ -180,8 +180,8 @@ set(VOLMARU_WIN_TEST_SOURCES
   tests/meter/volume_bar_form_wintest.cpp
   tests/settings/profile_differential_wintest.cpp
   tests/settings/profile_file_wintest.cpp
-  tests/settings/speech_wintest.cpp
-  tests/settings/settei_form_wintest.cpp
+  tests/settings/window/speech_wintest.cpp
+  tests/settings/window/settei_form_wintest.cpp
   tests/volume/mixers_wintest.cpp
 )
 

@@ -12,7 +12,7 @@
 #include "common/message_box_win.h"
 #include "common/text_win.h"
 #include "meter/volume_bar_form_win.h"
-#include "settings/settei_form_win.h"
+#include "settings/window/settei_form_win.h"
 #ifdef VOLMARU_TEST_TRIGGERS
 #include "tests/app/memory_endpoint.h"
 #endif

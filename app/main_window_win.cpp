@@ -24,7 +24,7 @@
 #include "input/taskbars_win.h"
 #include "meter/volume_bar_form_win.h"
 #include "schedule/local_clock_win.h"
-#include "settings/settei_form_win.h"
+#include "settings/window/settei_form_win.h"
 #include "settings/time_format_win.h"
 #include "tray/icon_layout.h"
 #include "tray/menu_commands.h"

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "app/main_window_state.h"
-#include "settings/settei_host.h"
+#include "settings/window/settei_host.h"
 #include "settings/settings_store.h"
 #include "tray/popup_menu.h"
 

@@ -7,9 +7,9 @@
 #include "common/text_win.h"
 #include "devices/device_switch.h"
 #include "meter/volume_bar_form_win.h"
-#include "settings/settei_form_win.h"
-#include "settings/speech_win.h"
-#include "settings/spoken_check.h"
+#include "settings/window/settei_form_win.h"
+#include "settings/window/speech_win.h"
+#include "settings/window/spoken_check.h"
 
 namespace volmaru::app {
 namespace {

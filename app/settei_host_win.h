@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/settei_handover.h"
-#include "settings/settei_host.h"
+#include "settings/window/settei_host.h"
 
 namespace volmaru::app {
 

@@ -15,10 +15,10 @@
 
 #include "common/handle_win.h"
 #include "common/text_win.h"
-#include "settings/settei_form_win.h"
-#include "settings/settei_layout.h"
+#include "settings/window/settei_form_win.h"
+#include "settings/window/settei_layout.h"
 #include "settings/file_port.h"
-#include "tests/settings/fake_settei_host.h"
+#include "tests/settings/window/fake_settei_host.h"
 #include "tray/icon_render_win.h"
 
 namespace {

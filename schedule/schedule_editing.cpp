@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "settings/settei_rules.h"
+#include "settings/window/settei_rules.h"
 
 namespace volmaru::schedule {
 namespace {

@@ -20,9 +20,9 @@
 #include "meter/saved_volume_box.h"
 #include "schedule/device_schedule_editing.h"
 #include "schedule/schedule_editing.h"
-#include "settings/settei_layout.h"
-#include "settings/settei_rules.h"
-#include "settings/spoken_check.h"
+#include "settings/window/settei_layout.h"
+#include "settings/window/settei_rules.h"
+#include "settings/window/spoken_check.h"
 #include "tray/popup_menu.h"
 #include "volume/volume_ops.h"
 

@@ -1,10 +1,10 @@
 # === settings window ==========================================================
 # The window "ボルマル の設定" driven through its own controls: the driver
-# finds each control by its id (settings/settei_layout.h), sets texts, clicks
+# finds each control by its id (settings/window/settei_layout.h), sets texts, clicks
 # buttons, turns pages and reads message boxes.
 
 icon_w=${icon_w:-$(drv system-metric 49)}
-# Control ids (settings/settei_layout.h; tests/settings/settei_layout_test.cpp
+# Control ids (settings/window/settei_layout.h; tests/settings/window/settei_layout_test.cpp
 # pins them).
 ID_OK=1 ID_CANCEL=2
 ID_EDIT_SHOWTIME=208 ID_CHECK_POINTING=225

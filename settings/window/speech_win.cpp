@@ -1,8 +1,8 @@
-#include "settings/speech_win.h"
+#include "settings/window/speech_win.h"
 
 #include "common/text.h"
 #include "common/text_win.h"
-#include "settings/spoken_check.h"
+#include "settings/window/spoken_check.h"
 
 namespace volmaru::settings {
 namespace {

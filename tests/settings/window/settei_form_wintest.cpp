@@ -17,9 +17,9 @@
 #include "common/dpi_win.h"
 #include "common/handle_win.h"
 #include "common/text_win.h"
-#include "settings/settei_form_win.h"
-#include "settings/settei_layout.h"
-#include "tests/settings/fake_settei_host.h"
+#include "settings/window/settei_form_win.h"
+#include "settings/window/settei_layout.h"
+#include "tests/settings/window/fake_settei_host.h"
 #include "tray/popup_menu.h"
 
 namespace volmaru::settings {

@@ -1,4 +1,4 @@
-#include "settings/settei_rules.h"
+#include "settings/window/settei_rules.h"
 
 #include <limits>
 

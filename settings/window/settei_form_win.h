@@ -19,9 +19,9 @@
 #include "common/dpi.h"
 #include "common/form_win.h"
 #include "common/handle_win.h"
-#include "settings/settei_host.h"
-#include "settings/settei_layout.h"
-#include "settings/settei_session.h"
+#include "settings/window/settei_host.h"
+#include "settings/window/settei_layout.h"
+#include "settings/window/settei_session.h"
 
 namespace volmaru::settings {
 

@@ -1,9 +1,9 @@
-#include "settings/settei_session.h"
+#include "settings/window/settei_session.h"
 
 #include <gtest/gtest.h>
 
 #include "tests/settings/fake_files.h"
-#include "tests/settings/fake_settei_host.h"
+#include "tests/settings/window/fake_settei_host.h"
 
 namespace volmaru::settings {
 namespace {

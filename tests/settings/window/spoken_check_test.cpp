@@ -1,4 +1,4 @@
-#include "settings/spoken_check.h"
+#include "settings/window/spoken_check.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "settings/settei_session.h"
+#include "settings/window/settei_session.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // The voice of the spoken check under Wine: the vendor library found only in
 // the program's own folder, its phrase in code page 932 at speed 100, and the
 // system's speech when the library is absent or not the one we know.
-#include "settings/speech_win.h"
+#include "settings/window/speech_win.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "settings/spoken_check.h"
+#include "settings/window/spoken_check.h"
 
 #include <optional>
 
 #include "common/timer_pause.h"
-#include "settings/settei_rules.h"
+#include "settings/window/settei_rules.h"
 #include "tray/tooltip_text.h"
 
 namespace volmaru::settings {

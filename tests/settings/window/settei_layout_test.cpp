@@ -1,4 +1,4 @@
-#include "settings/settei_layout.h"
+#include "settings/window/settei_layout.h"
 
 #include <gtest/gtest.h>
 

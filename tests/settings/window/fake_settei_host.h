@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/settei_host.h"
+#include "settings/window/settei_host.h"
 
 namespace volmaru::settings::testing {
 

@@ -15,8 +15,8 @@
 #include "schedule/device_schedule_editing.h"
 #include "schedule/schedule_editing.h"
 #include "settings/file_port.h"
-#include "settings/settei_host.h"
-#include "settings/settei_rules.h"
+#include "settings/window/settei_host.h"
+#include "settings/window/settei_rules.h"
 #include "settings/settings_store.h"
 
 namespace volmaru::settings {

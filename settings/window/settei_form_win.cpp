@@ -1,4 +1,4 @@
-#include "settings/settei_form_win.h"
+#include "settings/window/settei_form_win.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -12,7 +12,7 @@
 #include "common/text_win.h"
 #include "devices/device_icon_win.h"
 #include "settings/file_port.h"
-#include "settings/settei_layout.h"
+#include "settings/window/settei_layout.h"
 #include "settings/time_format_win.h"
 #include "tray/icon_render_win.h"
 

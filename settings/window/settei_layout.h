@@ -9,7 +9,7 @@
 #include <span>
 #include <string_view>
 
-#include "settings/settei_rules.h"
+#include "settings/window/settei_rules.h"
 
 namespace volmaru::settings {
 
