@@ -1,6 +1,9 @@
 #include "common/text.h"
 
 #include <cstdint>
+#include <limits>
+
+#include <cstdint>
 
 namespace volmaru {
 namespace {
@@ -116,6 +119,24 @@ std::string ToAsciiLower(std::string_view s) {
   std::string out(s);
   for (char& c : out) c = AsciiLower(c);
   return out;
+}
+
+std::optional<int> ParseFieldInteger(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  bool negative = false;
+  if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  if (text.empty()) return std::nullopt;
+  int64_t v = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    v = v * 10 + (c - '0');
+    if (v > std::numeric_limits<int>::max()) return std::nullopt;
+  }
+  return static_cast<int>(negative ? -v : v);
 }
 
 }  // namespace volmaru

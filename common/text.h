@@ -3,6 +3,7 @@
 // settings file and the ANSI interfaces.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,5 +26,9 @@ constexpr bool IsCp932LeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F
 constexpr char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b);
 std::string ToAsciiLower(std::string_view s);
+
+// A field read as a whole number: decimal digits with an optional sign,
+// spaces around them allowed; nothing for empty, other or too large text.
+std::optional<int> ParseFieldInteger(std::string_view text);
 
 }  // namespace volmaru

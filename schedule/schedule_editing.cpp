@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "settings/window/settei_rules.h"
+#include "common/text.h"
 
 namespace volmaru::schedule {
 namespace {
@@ -29,7 +29,7 @@ HourMinute SplitTime(double dayFraction) {
   return {static_cast<int>(minutes / 60), static_cast<int>(minutes % 60)};
 }
 
-int FieldNumber(std::string_view text) { return settings::ParseFieldInteger(text).value_or(-1); }
+int FieldNumber(std::string_view text) { return ParseFieldInteger(text).value_or(-1); }
 
 std::string SliderLabel(int value) { return value > 0 ? "+" + std::to_string(value) : std::to_string(value); }
 
@@ -98,7 +98,7 @@ std::optional<DayRefusal> ScheduleEditor::ValidateScheduleDay(const DayFields& f
       dayHasBands_[g] = false;
       DayRefusal r{kTimeFormatMessage, false, b, -1};
       for (size_t k = 0; k < texts.size(); ++k) {
-        if (!settings::ParseFieldInteger(*texts[k])) {
+        if (!ParseFieldInteger(*texts[k])) {
           r.showPage = true;
           r.field = static_cast<int>(k);
           break;
@@ -152,7 +152,7 @@ std::string NormalVolumeEditor::Show(int index, const std::vector<TDefDeviceTray
 
 std::optional<std::string_view> NormalVolumeEditor::Store(std::string_view text,
                                                           std::vector<TDefDeviceTrayIconData>& profiles) {
-  const std::optional<int> v = settings::ParseFieldInteger(text);
+  const std::optional<int> v = ParseFieldInteger(text);
   if (!v || *v < 0 || *v > 100) return kNormalVolumeMessage;
   if (device_ >= 0 && device_ < static_cast<int>(profiles.size())) {
     profiles[static_cast<size_t>(device_)].NormalVolume = *v;

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/text.h"
 #include "devices/device_profile.h"
 
 namespace volmaru::settings {
@@ -45,9 +46,8 @@ inline constexpr std::array<std::string_view, kSetteiPageCount> kPageCaptions = 
 
 // --- digit fields --------------------------------------------------------------
 
-// A field read as a whole number: decimal digits with an optional sign,
-// spaces around them allowed; nothing for empty, other or too large text.
-std::optional<int> ParseFieldInteger(std::string_view text);
+// A field read as a whole number (common/text.h).
+using volmaru::ParseFieldInteger;
 // The step of one key press or wheel notch: 1..100.
 std::optional<int> ValidStep(std::string_view text);
 // The meter's display time in seconds: 1..30.
