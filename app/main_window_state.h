@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "devices/device_profile.h"
+#include "settings/device_profile.h"
 #include "schedule/schedule_runtime.h"
-#include "schedule/volume_schedule.h"
+#include "settings/volume_schedule.h"
 #include "settings/settings_store.h"
 
 namespace volmaru::app {

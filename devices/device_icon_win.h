@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "common/handle_win.h"
-#include "devices/device_profile.h"
+#include "settings/device_profile.h"
 
 namespace volmaru {
 

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "devices/device_profile.h"
+#include "settings/device_profile.h"
 #include "settings/settings_store.h"
 
 namespace volmaru::devices {

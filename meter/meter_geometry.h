@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "common/dpi.h"
-#include "devices/device_profile.h"
+#include "settings/device_profile.h"
 #include "settings/settings_store.h"
 
 namespace volmaru::meter {

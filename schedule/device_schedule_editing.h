@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "devices/device_profile.h"
+#include "settings/device_profile.h"
 
 namespace volmaru::schedule {
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "devices/device_profile.h"
-#include "schedule/volume_schedule.h"
+#include "settings/device_profile.h"
+#include "settings/volume_schedule.h"
 
 namespace volmaru::schedule {
 

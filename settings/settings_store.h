@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "devices/device_profile.h"
-#include "input/key_binding.h"
-#include "schedule/volume_schedule.h"
+#include "settings/device_profile.h"
+#include "settings/key_binding.h"
+#include "settings/volume_schedule.h"
 #include "settings/profile_file.h"
 #include "settings/settings_schema.h"
 #include "settings/time_format.h"

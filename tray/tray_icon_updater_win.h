@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "devices/device_profile.h"
+#include "settings/device_profile.h"
 #include "settings/settings_store.h"
 #include "tray/tray_icon_win.h"
 

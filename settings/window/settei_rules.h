@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "common/text.h"
-#include "devices/device_profile.h"
+#include "settings/device_profile.h"
 
 namespace volmaru::settings {
 
