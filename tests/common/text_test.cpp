@@ -37,5 +37,18 @@ TEST(TextTest, AsciiCaseFoldingLeavesOtherBytes) {
   EXPECT_EQ(ToAsciiLower("C:\\Volmaru.EXE"), "c:\\volmaru.exe");
 }
 
+// The first character outside the basic plane is a surrogate pair, the
+// last inside it is not; a high surrogate at the very end has no partner
+// to read and becomes U+FFFD.
+TEST(TextTest, ThePlaneBoundaryAndALoneHighSurrogateAtTheEnd) {
+  EXPECT_EQ(Utf8ToUtf16("\xF0\x90\x80\x80"), (std::u16string{0xD800, 0xDC00}));
+  EXPECT_EQ(Utf8ToUtf16("\xEF\xBF\xBF"), (std::u16string{0xFFFF}));
+  EXPECT_EQ(Utf16ToUtf8(std::u16string{0xD800, 0xDC00}), "\xF0\x90\x80\x80");
+  EXPECT_EQ(Utf16ToUtf8(std::u16string{u'a', 0xD83D}), "a\xEF\xBF\xBD");
+  const std::u16string held{u'a', 0xD83D, 0xDE00};
+  EXPECT_EQ(Utf16ToUtf8(std::u16string_view(held).substr(0, 2)), "a\xEF\xBF\xBD")
+      << "the pair's second half is not read";
+}
+
 }  // namespace
 }  // namespace volmaru
