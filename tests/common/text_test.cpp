@@ -43,6 +43,9 @@ TEST(TextTest, AsciiCaseFoldingLeavesOtherBytes) {
 TEST(TextTest, ThePlaneBoundaryAndALoneHighSurrogateAtTheEnd) {
   EXPECT_EQ(Utf8ToUtf16("\xF0\x90\x80\x80"), (std::u16string{0xD800, 0xDC00}));
   EXPECT_EQ(Utf8ToUtf16("\xEF\xBF\xBF"), (std::u16string{0xFFFF}));
+  // A surrogate written as UTF-8 is no character, from its first value on.
+  EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80"), (std::u16string{0xFFFD}));
+  EXPECT_EQ(Utf8ToUtf16("\xED\x9F\xBF"), (std::u16string{0xD7FF}));
   EXPECT_EQ(Utf16ToUtf8(std::u16string{0xD800, 0xDC00}), "\xF0\x90\x80\x80");
   EXPECT_EQ(Utf16ToUtf8(std::u16string{u'a', 0xD83D}), "a\xEF\xBF\xBD");
   const std::u16string held{u'a', 0xD83D, 0xDE00};
