@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/dpi_change_win.h"
 #include "about/version_form_win.h"
 #include "common/dpi_win.h"
 #include "common/text_win.h"
@@ -281,21 +282,8 @@ TEST(VersionFormWinTest, TheLinkIsRedWhilePointedAtAndBlackAfterLeavingAnyWay) {
   EXPECT_EQ(SendMessageW(link, WM_NCHITTEST, 0, 0), HTCLIENT);
 }
 
-// What a DPI change delivers: the new DPI in both words and the rectangle
-// Windows suggests, the window's own scaled about its top left corner.
-RECT SendDpiChanged(HWND window, int from, int to) {
-  RECT r;
-  GetWindowRect(window, &r);
-  RECT suggested{r.left, r.top, r.left + MulDiv(r.right - r.left, to, from),
-                 r.top + MulDiv(r.bottom - r.top, to, from)};
-  SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
-  return suggested;
-}
-int FontPixels(HWND control) {
-  LOGFONTW lf{};
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof lf, &lf);
-  return lf.lfHeight;
-}
+using volmaru::testing::FontPixels;
+using volmaru::testing::SendDpiChanged;
 
 // A DPI change: the suggested rectangle, the labels at their design places
 // at the new DPI with fonts of the new size, the right alignment kept.

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/dpi_change_win.h"
 #include "common/handle_win.h"
 #include "common/dpi_win.h"
 #include "common/text_win.h"
@@ -129,21 +130,8 @@ class VolumeBarFormWinTest : public ::testing::Test {
   HWND edit = nullptr;
 };
 
-// What a DPI change delivers: the new DPI in both words and the rectangle
-// Windows suggests, the window's own scaled about its top left corner.
-RECT SendDpiChanged(HWND window, int from, int to) {
-  RECT r;
-  GetWindowRect(window, &r);
-  RECT suggested{r.left, r.top, r.left + MulDiv(r.right - r.left, to, from),
-                 r.top + MulDiv(r.bottom - r.top, to, from)};
-  SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
-  return suggested;
-}
-int FontPixels(HWND control) {
-  LOGFONTW lf{};
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof lf, &lf);
-  return lf.lfHeight;
-}
+using volmaru::testing::FontPixels;
+using volmaru::testing::SendDpiChanged;
 
 // A DPI change places the meter anew at the new DPI: its size, the box's
 // controls and their font; the old fonts go.

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/dpi_change_win.h"
 #include "common/message_pump_win.h"
 #include "common/dpi_win.h"
 #include "common/handle_win.h"
@@ -219,21 +220,8 @@ class SetteiFormTest : public ::testing::Test {
 // At any DPI: the window is its design size scaled (at 144 dpi 753 x 876,
 // one and a half times 502 x 584) and every page has room for its controls.
 
-// What a DPI change delivers: the new DPI in both words and the rectangle
-// Windows suggests, the window's own scaled about its top left corner.
-RECT SendDpiChanged(HWND window, int from, int to) {
-  RECT r;
-  GetWindowRect(window, &r);
-  RECT suggested{r.left, r.top, r.left + MulDiv(r.right - r.left, to, from),
-                 r.top + MulDiv(r.bottom - r.top, to, from)};
-  SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
-  return suggested;
-}
-int FontPixels(HWND control) {
-  LOGFONTW lf{};
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof lf, &lf);
-  return lf.lfHeight;
-}
+using volmaru::testing::FontPixels;
+using volmaru::testing::SendDpiChanged;
 
 // Moved to a monitor of another DPI (or the scaling changed): the window
 // takes the suggested rectangle, every control its design place at the new
