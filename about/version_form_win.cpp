@@ -4,9 +4,10 @@
 
 #include <functional>
 
-#include "common/message_pump_win.h"
 #include "common/dpi_win.h"
+#include "common/file_win.h"
 #include "common/message_box_win.h"
+#include "common/message_pump_win.h"
 #include "common/text_win.h"
 #include "common/window_proc_win.h"
 #include "settings/file_port.h"
@@ -20,11 +21,6 @@ constexpr wchar_t kLabelClass[] = L"TLabel";
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME;
 constexpr int kAppIconResource = 1;
 constexpr int kIconSize = 32;
-
-bool FileExists(const std::string& path) {
-  const DWORD attrs = GetFileAttributesW(Widen(path).c_str());
-  return attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 }  // namespace
 

@@ -6,13 +6,14 @@
 #include <ctime>
 
 #include "about/version_form_win.h"
-#include "common/message_pump_win.h"
 #include "app/shell_commands_win.h"
 #include "app/shell_links_win.h"
 #include "app/startup.h"
 #include "app/timer_tick.h"
-#include "common/message_box_win.h"
 #include "common/dpi_win.h"
+#include "common/file_win.h"
+#include "common/message_box_win.h"
+#include "common/message_pump_win.h"
 #include "common/text_win.h"
 #include "common/timer_pause.h"
 #include "common/window_proc_win.h"
@@ -24,8 +25,8 @@
 #include "input/taskbars_win.h"
 #include "meter/volume_bar_form_win.h"
 #include "schedule/local_clock_win.h"
-#include "settings/window/settei_form_win.h"
 #include "settings/time_format_win.h"
+#include "settings/window/settei_form_win.h"
 #include "tray/icon_layout.h"
 #include "tray/menu_commands.h"
 #include "tray/tray_clicks.h"
@@ -49,11 +50,6 @@ UniqueIcon LoadResourceIcon(HINSTANCE instance, int id, int size) {
 UniqueIcon LoadIconFile(const std::string& path, int size) {
   return UniqueIcon(
       static_cast<HICON>(LoadImageW(nullptr, Widen(path).c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE)));
-}
-
-bool FileExists(const std::string& path) {
-  const DWORD attrs = GetFileAttributesW(Widen(path).c_str());
-  return attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 std::string ModulePath() {

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "common/dpi.h"
+#include "common/file_win.h"
 #include "common/message_box_win.h"
 #include "common/text_win.h"
 #include "settings/file_port.h"
@@ -16,11 +17,6 @@ std::wstring DefaultFontFace() {
   LOGFONTW lf{};
   GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
   return lf.lfFaceName;
-}
-
-bool FileExists(const std::string& path) {
-  const DWORD attrs = GetFileAttributesW(Widen(path).c_str());
-  return attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 }  // namespace

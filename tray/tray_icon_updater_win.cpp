@@ -1,20 +1,12 @@
 #include "tray/tray_icon_updater_win.h"
 
+#include "common/file_win.h"
 #include "common/text_win.h"
 #include "settings/file_port.h"
 #include "tray/icon_layout.h"
 #include "tray/icon_render_win.h"
 
 namespace volmaru::tray {
-namespace {
-
-bool FileExists(const std::string& path) {
-  const DWORD attrs = GetFileAttributesW(Widen(path).c_str());
-  return attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-}  // namespace
-
 bool RenderTrayPictures(int number, const TrayIconContext& ctx, TrayPictures& out) {
   const std::string speaker = ctx.exeFolder + "Data\\speaker2.ico";
   const int drawSize = 2 * (ctx.traySize > 0 ? ctx.traySize : kIconSize / 2);

@@ -5,15 +5,16 @@
 
 #include <algorithm>
 
-#include "common/message_pump_win.h"
-#include "common/message_box_win.h"
 #include "common/dpi_win.h"
+#include "common/file_win.h"
+#include "common/message_box_win.h"
+#include "common/message_pump_win.h"
 #include "common/system_library_win.h"
 #include "common/text_win.h"
 #include "devices/device_icon_win.h"
 #include "settings/file_port.h"
-#include "settings/window/settei_layout.h"
 #include "settings/time_format_win.h"
+#include "settings/window/settei_layout.h"
 #include "tray/icon_render_win.h"
 
 namespace volmaru::settings {
@@ -43,11 +44,6 @@ std::wstring HintText(std::string_view text) {
     if (w[i] == L'\r' && (i + 1 >= w.size() || w[i + 1] != L'\n')) out += L'\n';
   }
   return out;
-}
-
-bool FileExists(const std::string& path) {
-  const DWORD attrs = GetFileAttributesW(Widen(path).c_str());
-  return attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 UniqueIcon LoadIconFile(const std::string& path, int size) {

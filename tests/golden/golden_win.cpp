@@ -46,16 +46,17 @@
 #include <vector>
 
 #include "about/version_form_win.h"
-#include "common/message_pump_win.h"
 #include "common/dpi_win.h"
+#include "common/file_win.h"
 #include "common/handle_win.h"
+#include "common/message_pump_win.h"
 #include "common/text_win.h"
 #include "meter/volume_bar_form_win.h"
 #include "settings/file_port.h"
+#include "settings/settings_schema.h"
 #include "settings/window/settei_form_win.h"
 #include "settings/window/settei_layout.h"
 #include "settings/window/settei_rules.h"
-#include "settings/settings_schema.h"
 #include "tests/settings/window/fake_settei_host.h"
 #include "tray/icon_render_win.h"
 #include "tray/popup_menu.h"
@@ -290,9 +291,7 @@ void WriteTray(const std::string& exeFolder) {
   tray::TrayIconContext ctx;
   ctx.exeFolder = exeFolder;
   ctx.traySize = SmallIconSize(TaskbarDpi());
-  if (GetFileAttributesW(Widen(exeFolder + "Data\\speaker2.ico").c_str()) == INVALID_FILE_ATTRIBUTES) {
-    Error("tray: no Data\\speaker2.ico");
-  }
+  if (!FileExists(exeFolder + "Data\\speaker2.ico")) Error("tray: no Data\\speaker2.ico");
   for (const int n : kTrayNumbers) WriteNumber(n, ctx, "tray-" + std::to_string(n), "tray-small-" + std::to_string(n));
 
   // The mute picture, loaded as the main window loads it for the tray.

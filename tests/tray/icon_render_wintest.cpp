@@ -103,6 +103,32 @@ Box TextBox(const std::string& pixels, int size) {
   return b;
 }
 
+// A message-only window to own a tray icon that is never added to the
+// shell, the icon itself, and the context of a number over the back
+// colour alone (no picture files).
+UniqueWindow MessageOwner() {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"VolmaruIconTest";
+  RegisterClassW(&wc);
+  return UniqueWindow(CreateWindowW(L"VolmaruIconTest", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
+}
+TrayIcon UnaddedTray(HWND owner) {
+  std::vector<UniqueIcon> images;
+  images.push_back(UniqueIcon(CopyIcon(LoadIconW(nullptr, IDI_APPLICATION))));
+  images.push_back(UniqueIcon(CopyIcon(LoadIconW(nullptr, IDI_APPLICATION))));
+  return TrayIcon(owner, std::move(images));
+}
+TrayIconContext NumberContext(const std::string& dataFolder) {
+  TrayIconContext ctx;
+  ctx.exeFolder = "C:\\nowhere\\";
+  ctx.dataFolder = dataFolder;
+  ctx.useDefAudioDeviceIcon = true;
+  ctx.global = {kText, kBack};
+  return ctx;
+}
+
 // A larger drawing (48 x 48 for the 24-px tray of 144 dpi, 64 for 192) is
 // the 32 x 32 design scaled: the font and the number's origin grow by the
 // same factor, still in two colours only.
@@ -147,23 +173,10 @@ TEST(IconRenderTest, ALargerDrawingIsTheDesignScaled) {
 TEST(IconRenderTest, TheTrayGetsItsOwnSizeAndVolumeIcoStays32) {
   const std::string dir = TempDir();
   CreateDirectoryW(Widen(dir).c_str(), nullptr);
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = L"VolmaruIconSizeTest";
-  RegisterClassW(&wc);
-  UniqueWindow owner(
-      CreateWindowW(L"VolmaruIconSizeTest", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
+  const UniqueWindow owner = MessageOwner();
   for (const int traySize : {16, 20, 24, 32}) {
-    std::vector<UniqueIcon> images;
-    images.push_back(UniqueIcon(CopyIcon(LoadIconW(nullptr, IDI_APPLICATION))));
-    images.push_back(UniqueIcon(CopyIcon(LoadIconW(nullptr, IDI_APPLICATION))));
-    TrayIcon tray(owner.get(), std::move(images));  // never added to the shell
-    TrayIconContext ctx;
-    ctx.exeFolder = "C:\\nowhere\\";
-    ctx.dataFolder = dir;
-    ctx.useDefAudioDeviceIcon = true;
-    ctx.global = {kText, kBack};
+    TrayIcon tray = UnaddedTray(owner.get());
+    TrayIconContext ctx = NumberContext(dir);
     ctx.traySize = traySize;
     bool updating = false;
     ASSERT_TRUE(UpdateTrayIcon(57, ctx, &tray, updating)) << traySize;
@@ -313,21 +326,9 @@ long LiveGdiAndIcons() {
 // long before the end; every update must still make its icon.
 TEST(IconRenderTest, ManyUpdatesLeaveNoHandleBehind) {
   const std::string dir = TempDir();
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = L"VolmaruIconTest";
-  RegisterClassW(&wc);
-  UniqueWindow owner(CreateWindowW(L"VolmaruIconTest", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
-  std::vector<UniqueIcon> images;
-  images.push_back(UniqueIcon(CopyIcon(LoadIconW(nullptr, IDI_APPLICATION))));
-  images.push_back(UniqueIcon(CopyIcon(LoadIconW(nullptr, IDI_APPLICATION))));
-  TrayIcon tray(owner.get(), std::move(images));  // never added to the shell
-  TrayIconContext ctx;
-  ctx.exeFolder = "C:\\nowhere\\";
-  ctx.dataFolder = dir;
-  ctx.useDefAudioDeviceIcon = true;
-  ctx.global = {kText, kBack};
+  const UniqueWindow owner = MessageOwner();
+  TrayIcon tray = UnaddedTray(owner.get());
+  TrayIconContext ctx = NumberContext(dir);
   bool updating = false;
   const long before = LiveGdiAndIcons();
   const auto start = std::chrono::steady_clock::now();
